@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Hallwire needs to build, run and test; installs
+# nothing that is already there. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-good
+  zlib1g-dev libx11-dev
+  libgtest-dev libgmock-dev
+  iproute2 procps
+  xvfb trayer xdotool x11-utils imagemagick openbox
+  pulseaudio pulseaudio-utils sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

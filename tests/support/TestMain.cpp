@@ -1,0 +1,8 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/TestSupport.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return hw::test::FinishRun(RUN_ALL_TESTS());
+}

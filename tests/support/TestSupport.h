@@ -1,0 +1,29 @@
+// Helpers shared by the test executables.
+#pragma once
+
+#include <string>
+
+namespace hw::test {
+
+// A fresh empty folder under the test's private home, removed by the destructor.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+
+// Maps the gtest result so that a run whose every case was skipped exits 77,
+// which CTest reports as skipped instead of passed.
+int FinishRun(int gtest_result);
+
+}  // namespace hw::test
