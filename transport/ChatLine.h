@@ -1,0 +1,19 @@
+// The chat line every copy sends: computer name, "( ", user name, " ) ", the text.
+#pragma once
+
+#include <string>
+
+namespace hw {
+
+// Capitalises word by word: a word is a run between blanks or tabs; its first
+// character is raised when it is a-z, every later A-Z is lowered, nothing else
+// changes. "OFFICE-PC2" -> "Office-pc2", "sales DESK 4" -> "Sales Desk 4".
+std::string CapitalizeWords(const std::string& text);
+// This computer's name as the program shows it (capitalised).
+std::string LocalComputerName();
+// The logged-on user's name.
+std::string LocalUserName();
+// computer + "( " + user + " ) " + text, with no line break added.
+std::string BuildChatLine(const std::string& computer, const std::string& user, const std::string& text);
+
+}  // namespace hw
