@@ -1,0 +1,164 @@
+#include "platform/Datagram.h"
+
+#include <cstring>
+
+#include "platform/Config.h"
+
+namespace hw::platform {
+
+namespace {
+
+constexpr std::uint8_t kSmbComTransaction = 0x25;
+constexpr std::size_t kSmbHeaderSize = 32;
+constexpr std::size_t kTransWordCount = 17;
+// SMB header, WordCount, 17 words, ByteCount.
+constexpr std::size_t kSmbFixedSize = kSmbHeaderSize + 1 + kTransWordCount * 2 + 2;
+
+void Put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t v) {
+  out[at] = static_cast<std::uint8_t>(v & 0xFF);
+  out[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t Get16Be(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
+
+// Decodes one first-level encoded name at p (34 bytes available); false if malformed.
+bool DecodeName(const std::uint8_t* p, TNetbiosName& out) {
+  if (p[0] != 0x20 || p[33] != 0x00) return false;
+  char raw[16];
+  for (int i = 0; i < 16; ++i) {
+    const int hi = p[1 + 2 * i] - 'A';
+    const int lo = p[2 + 2 * i] - 'A';
+    if (hi < 0 || hi > 15 || lo < 0 || lo > 15) return false;
+    raw[i] = static_cast<char>((hi << 4) | lo);
+  }
+  std::string name(raw, 15);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  out.name = name;
+  out.suffix = static_cast<std::uint8_t>(raw[15]);
+  return true;
+}
+
+}  // namespace
+
+std::string EncodeNetbiosName(const TNetbiosName& name) {
+  std::string padded = ToUpperAscii(name.name).substr(0, 15);
+  // "*" (the wildcard name) is padded with zeros, every other name with blanks.
+  padded.resize(15, name.name == "*" ? '\0' : ' ');
+  padded.push_back(static_cast<char>(name.suffix));
+  std::string out;
+  out.reserve(kEncodedNameSize);
+  out.push_back(0x20);
+  for (unsigned char c : padded) {
+    out.push_back(static_cast<char>('A' + (c >> 4)));
+    out.push_back(static_cast<char>('A' + (c & 0x0F)));
+  }
+  out.push_back('\0');
+  return out;
+}
+
+std::size_t EncodedSmbSize(std::size_t mailslot_length, std::size_t data_length) {
+  return kSmbFixedSize + mailslot_length + 1 + data_length;
+}
+
+std::size_t EncodedDatagramSize(std::size_t mailslot_length, std::size_t data_length) {
+  return kNetbiosHeaderSize + 2 * kEncodedNameSize + EncodedSmbSize(mailslot_length, data_length);
+}
+
+std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
+  const std::size_t smb_size = EncodedSmbSize(d.mailslot.size(), d.data.size());
+  const std::size_t after_header = 2 * kEncodedNameSize + smb_size;
+  std::vector<std::uint8_t> out(kNetbiosHeaderSize + after_header, 0);
+
+  // NetBIOS datagram header, big-endian.
+  out[0] = static_cast<std::uint8_t>(d.type);
+  out[1] = 0x02;  // first (and only) fragment, B node
+  out[2] = static_cast<std::uint8_t>(d.id >> 8);
+  out[3] = static_cast<std::uint8_t>(d.id);
+  std::memcpy(&out[4], &d.source_ip, 4);  // already in network order
+  out[8] = static_cast<std::uint8_t>(d.source_port >> 8);
+  out[9] = static_cast<std::uint8_t>(d.source_port);
+  out[10] = static_cast<std::uint8_t>(after_header >> 8);
+  out[11] = static_cast<std::uint8_t>(after_header);
+  // packet offset 0
+  const std::string src = EncodeNetbiosName(d.source);
+  const std::string dst = EncodeNetbiosName(d.destination);
+  std::memcpy(&out[kNetbiosHeaderSize], src.data(), kEncodedNameSize);
+  std::memcpy(&out[kNetbiosHeaderSize + kEncodedNameSize], dst.data(), kEncodedNameSize);
+
+  // SMB_COM_TRANSACTION.
+  const std::size_t smb = kNetbiosHeaderSize + 2 * kEncodedNameSize;
+  out[smb + 0] = 0xFF;
+  out[smb + 1] = 'S';
+  out[smb + 2] = 'M';
+  out[smb + 3] = 'B';
+  out[smb + 4] = kSmbComTransaction;
+  std::size_t w = smb + kSmbHeaderSize;
+  out[w++] = kTransWordCount;
+  const auto data_count = static_cast<std::uint16_t>(d.data.size());
+  const auto data_offset = static_cast<std::uint16_t>(kSmbFixedSize + d.mailslot.size() + 1);
+  Put16(out, w + 0, 0);           // TotalParameterCount
+  Put16(out, w + 2, data_count);  // TotalDataCount
+  Put16(out, w + 4, 0);           // MaxParameterCount
+  Put16(out, w + 6, 0);           // MaxDataCount
+  // MaxSetupCount, Reserved1, Flags, Timeout(4), Reserved2: zero
+  Put16(out, w + 18, 0);            // ParameterCount
+  Put16(out, w + 20, data_offset);  // ParameterOffset (no parameters)
+  Put16(out, w + 22, data_count);   // DataCount
+  Put16(out, w + 24, data_offset);  // DataOffset, from the SMB header's start
+  out[w + 26] = 3;                  // SetupCount
+  out[w + 27] = 0;
+  Put16(out, w + 28, 1);  // opcode: mailslot write
+  Put16(out, w + 30, 1);  // priority
+  Put16(out, w + 32, 2);  // class 2: unreliable datagram
+  w += kTransWordCount * 2;
+  Put16(out, w, static_cast<std::uint16_t>(d.mailslot.size() + 1 + d.data.size()));  // ByteCount
+  w += 2;
+  std::memcpy(&out[w], d.mailslot.data(), d.mailslot.size());
+  w += d.mailslot.size() + 1;
+  if (!d.data.empty()) std::memcpy(&out[w], d.data.data(), d.data.size());
+  return out;
+}
+
+std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* p, std::size_t size) {
+  if (size < kNetbiosHeaderSize + 2 * kEncodedNameSize + kSmbFixedSize) return std::nullopt;
+  const std::uint8_t type = p[0];
+  if (type < 0x10 || type > 0x12) return std::nullopt;
+  TMailslotDatagram d;
+  d.type = static_cast<TDatagramType>(type);
+  if (p[1] & 0x01) return std::nullopt;  // a fragment: mailslot writes are never split
+  d.id = Get16Be(p + 2);
+  std::memcpy(&d.source_ip, p + 4, 4);
+  d.source_port = Get16Be(p + 8);
+  const std::size_t length = Get16Be(p + 10);
+  if (Get16Be(p + 12) != 0 || kNetbiosHeaderSize + length > size) return std::nullopt;
+  size = kNetbiosHeaderSize + length;
+  if (!DecodeName(p + kNetbiosHeaderSize, d.source) ||
+      !DecodeName(p + kNetbiosHeaderSize + kEncodedNameSize, d.destination))
+    return std::nullopt;
+
+  const std::uint8_t* smb = p + kNetbiosHeaderSize + 2 * kEncodedNameSize;
+  const std::size_t smb_size = size - kNetbiosHeaderSize - 2 * kEncodedNameSize;
+  if (smb_size < kSmbFixedSize) return std::nullopt;
+  if (smb[0] != 0xFF || smb[1] != 'S' || smb[2] != 'M' || smb[3] != 'B' || smb[4] != kSmbComTransaction)
+    return std::nullopt;
+  const std::uint8_t word_count = smb[kSmbHeaderSize];
+  if (word_count < kTransWordCount) return std::nullopt;
+  const std::uint8_t* words = smb + kSmbHeaderSize + 1;
+  const std::size_t bytes_at = kSmbHeaderSize + 1 + word_count * 2u + 2;
+  if (bytes_at > smb_size) return std::nullopt;
+  const std::uint16_t data_count = Get16(words + 22);
+  const std::uint16_t data_offset = Get16(words + 24);
+  const std::uint8_t setup_count = words[26];
+  if (setup_count < 3 || Get16(words + 28) != 1) return std::nullopt;
+  // The name runs from the byte area to its zero.
+  const std::uint8_t* name = smb + bytes_at;
+  const auto* zero = static_cast<const std::uint8_t*>(std::memchr(name, 0, smb_size - bytes_at));
+  if (!zero) return std::nullopt;
+  d.mailslot.assign(reinterpret_cast<const char*>(name), static_cast<std::size_t>(zero - name));
+  if (data_offset < bytes_at || static_cast<std::size_t>(data_offset) + data_count > smb_size) return std::nullopt;
+  d.data.assign(smb + data_offset, smb + data_offset + data_count);
+  return d;
+}
+
+}  // namespace hw::platform

@@ -1,0 +1,48 @@
+// The wire layout of a remote mailslot write: a NetBIOS datagram (RFC 1002 4.4,
+// names in first-level encoding, RFC 1001 14.1) carrying an SMB_COM_TRANSACTION
+// mailslot write (opcode 1, class 2, name "\MAILSLOT\" + name).
+#pragma once
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hw::platform {
+
+enum class TDatagramType : std::uint8_t { DirectUnique = 0x10, DirectGroup = 0x11, Broadcast = 0x12 };
+
+constexpr std::size_t kNetbiosHeaderSize = 14;
+constexpr std::size_t kEncodedNameSize = 34;
+constexpr std::size_t kMaxUdpPayload = 65507;
+// Windows takes at most this many bytes of SMB on the standard datagram port.
+constexpr std::size_t kMaxSmbOnPort138 = 512;
+
+struct TNetbiosName {
+  std::string name;  // up to 15 characters, upper-cased on the wire
+  std::uint8_t suffix = 0x00;
+};
+
+struct TMailslotDatagram {
+  TDatagramType type = TDatagramType::DirectGroup;
+  std::uint16_t id = 0;
+  in_addr source_ip{};
+  std::uint16_t source_port = 138;
+  TNetbiosName source;
+  TNetbiosName destination;
+  std::string mailslot;  // e.g. "\MAILSLOT\hwSlot"
+  std::vector<std::uint8_t> data;
+};
+
+// First-level encoding: 0x20, 32 letters, 0x00.
+std::string EncodeNetbiosName(const TNetbiosName& name);
+std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& datagram);
+// Size of the encoded datagram and of its SMB part, without building it.
+std::size_t EncodedDatagramSize(std::size_t mailslot_length, std::size_t data_length);
+std::size_t EncodedSmbSize(std::size_t mailslot_length, std::size_t data_length);
+// Parses a datagram; nullopt when it is not a well-formed mailslot write.
+std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* bytes, std::size_t size);
+
+}  // namespace hw::platform
