@@ -13,8 +13,6 @@
 
 namespace hw::win32 {
 
-constexpr DWORD ERROR_DISK_FULL = 112;
-constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 
 // Copies the value of [lpAppName] lpKeyName from lpFileName into lpReturnedString
 // (lpDefault, or "" when null, when the file, section or key is missing); returns the
