@@ -1,0 +1,3 @@
+hallwire_add_test(NAME test_transport
+  SOURCES ${HW_TEST_DIR}/test_server.cpp ${HW_TEST_DIR}/test_terminal.cpp ${HW_TEST_DIR}/test_client.cpp
+  LIBS hw_transport)
