@@ -21,10 +21,6 @@ namespace hw {
 
 namespace {
 
-// Win32 codes for a full disk and an over-long name.
-constexpr win32::DWORD kErrorDiskFull = 112;
-constexpr win32::DWORD kErrorFilenameExcedRange = 206;
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -135,9 +131,9 @@ win32::DWORD ErrnoToWin32(int err) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-      return kErrorDiskFull;
+      return win32::ERROR_DISK_FULL;
     case ENAMETOOLONG:
-      return kErrorFilenameExcedRange;
+      return win32::ERROR_FILENAME_EXCED_RANGE;
     case ENOMEM:
       return win32::ERROR_NOT_ENOUGH_MEMORY;
     default:

@@ -13,7 +13,6 @@
 
 namespace hw::win32 {
 
-
 // Copies the value of [lpAppName] lpKeyName from lpFileName into lpReturnedString
 // (lpDefault, or "" when null, when the file, section or key is missing); returns the
 // characters copied. Blanks around the value and one pair of enclosing double or single

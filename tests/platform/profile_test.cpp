@@ -368,7 +368,7 @@ TEST(ProfileFailure, FullDiskLeavesTheOldFile) {
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 77;
     SetLastError(0);
     if (Put(f, "S", "k", std::string(500, 'n').c_str())) return 1;
-    if (GetLastError() != 112 /* ERROR_DISK_FULL */) return 2;
+    if (GetLastError() != ERROR_DISK_FULL) return 2;
     return 0;
   });
   ASSERT_TRUE(WIFEXITED(status));
