@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstddef>
 #include <cstdlib>
@@ -452,11 +453,18 @@ TEST(ProfileFailure, CrashBetweenTemporaryFileAndRenameLeavesTheOldFile) {
 TEST(ProfileConcurrency, WritersInSeveralProcessesKeepEachOthersKeys) {
   TempDir dir;
   const std::string f = dir.File("shared.ini");
-  constexpr int kWriters = 4, kKeys = 25;
+  constexpr int kWriters = 4, kKeys = 60;
+  // The writers start together: each waits until the parent closes the pipe.
+  int start[2];
+  ASSERT_EQ(pipe(start), 0);
   std::vector<pid_t> children;
   for (int w = 0; w < kWriters; ++w) {
     pid_t pid = fork();
     if (pid == 0) {
+      close(start[1]);
+      char c;
+      while (read(start[0], &c, 1) < 0 && errno == EINTR) {
+      }
       int failures = 0;
       for (int k = 0; k < kKeys; ++k) {
         std::string key = "w" + std::to_string(w) + "k" + std::to_string(k);
@@ -466,6 +474,8 @@ TEST(ProfileConcurrency, WritersInSeveralProcessesKeepEachOthersKeys) {
     }
     children.push_back(pid);
   }
+  close(start[0]);
+  close(start[1]);
   for (pid_t pid : children) {
     int status = 0;
     waitpid(pid, &status, 0);
