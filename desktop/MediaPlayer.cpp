@@ -1,0 +1,276 @@
+#include "desktop/MediaPlayer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAudioOutput>
+#include <QFile>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/Winmm.h"
+
+namespace hw {
+
+namespace {
+
+using win32::DWORD;
+
+std::string TextFor(DWORD code) {
+  char text[4096];
+  if (win32::mciGetErrorStringA(code, text, sizeof text)) return text;
+  return "Unknown error code";
+}
+
+std::uint32_t Le32(const unsigned char* p) {
+  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+bool ReadAt(int fd, void* buffer, size_t size, off_t offset) {
+  size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::pread(fd, static_cast<char*>(buffer) + done, size - done, offset + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Whether the sample format is one the player's back end decodes.
+bool Playable(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t blockAlign,
+              std::uint16_t bits) {
+  if (channels < 1 || channels > 8 || rate < 1000 || rate > 384000) return false;
+  switch (tag) {
+    case 1:  // PCM
+      if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+      break;
+    case 3:  // IEEE float
+      if (bits != 32 && bits != 64) return false;
+      break;
+    case 6:  // A-law
+    case 7:  // mu-law
+      if (bits != 8) return false;
+      break;
+    default:
+      return false;
+  }
+  return blockAlign == channels * (bits / 8);
+}
+
+// Checks that path is a readable RIFF/WAVE file in a format the player can play, the
+// way the platform's wave device does when it opens one; returns 0 or an MCI error
+// code, and the sound's length.
+DWORD ProbeWave(const std::string& path, DWORD& lengthMs) {
+  // Non-blocking, so that a FIFO under the name cannot stall the window thread.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    int err = errno;
+    if (err == EACCES || err == EPERM) return win32::MCIERR_FILE_READ;
+    if (err == ENOENT || err == ENOTDIR || err == ENAMETOOLONG || err == ELOOP) return win32::MCIERR_FILE_NOT_FOUND;
+    return win32::MCIERR_FILE_READ;
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return win32::MCIERR_FILE_READ;
+  if (!S_ISREG(st.st_mode)) return win32::MCIERR_FILE_NOT_FOUND;
+  const off_t size = st.st_size;
+
+  unsigned char riff[12];
+  if (size < 12 || !ReadAt(fd, riff, sizeof riff, 0)) return win32::MCIERR_INVALID_FILE;
+  if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) return win32::MCIERR_INVALID_FILE;
+
+  bool have_format = false;
+  std::uint16_t tag = 0, channels = 0, block_align = 0, bits = 0;
+  std::uint32_t rate = 0;
+  off_t pos = 12;
+  while (pos + 8 <= size) {
+    unsigned char head[8];
+    if (!ReadAt(fd, head, sizeof head, pos)) return win32::MCIERR_INVALID_FILE;
+    const std::uint32_t chunk = Le32(head + 4);
+    const off_t body = pos + 8;
+    if (std::memcmp(head, "fmt ", 4) == 0) {
+      unsigned char fmt[40] = {};
+      if (chunk < 16 || body + 16 > size) return win32::MCIERR_INVALID_FILE;
+      const size_t want = chunk < sizeof fmt ? chunk : sizeof fmt;
+      if (!ReadAt(fd, fmt, body + static_cast<off_t>(want) <= size ? want : 16, body)) return win32::MCIERR_INVALID_FILE;
+      tag = Le16(fmt);
+      channels = Le16(fmt + 2);
+      rate = Le32(fmt + 4);
+      block_align = Le16(fmt + 12);
+      bits = Le16(fmt + 14);
+      if (tag == 0xFFFE) {  // WAVE_FORMAT_EXTENSIBLE: the real format is in the sub-format's first word
+        if (chunk < 40) return win32::MCIERR_INVALID_FILE;
+        tag = Le16(fmt + 24);
+      }
+      have_format = true;
+    } else if (std::memcmp(head, "data", 4) == 0) {
+      if (!have_format || !Playable(tag, channels, rate, block_align, bits)) return win32::MCIERR_INVALID_FILE;
+      // A data chunk that claims more than the file holds plays what is there.
+      const std::uint64_t available = static_cast<std::uint64_t>(size - body);
+      const std::uint64_t bytes = chunk < available ? chunk : available;
+      lengthMs = static_cast<DWORD>(bytes * 1000 / (std::uint64_t(rate) * block_align));
+      return 0;
+    }
+    pos = body + static_cast<off_t>(chunk) + (chunk & 1);
+  }
+  return win32::MCIERR_INVALID_FILE;
+}
+
+DWORD CodeFor(QMediaPlayer::Error error) {
+  switch (error) {
+    case QMediaPlayer::FormatError:
+      return win32::MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    case QMediaPlayer::ResourceError:
+    case QMediaPlayer::NetworkError:
+    case QMediaPlayer::AccessDeniedError:
+      return win32::MCIERR_FILE_READ;
+    default:
+      return win32::MCIERR_HARDWARE;
+  }
+}
+
+}  // namespace
+
+TMediaPlayer::TMediaPlayer(QObject* parent) : QObject(parent) {}
+
+TMediaPlayer::~TMediaPlayer() {
+  notify_pending_ = false;  // destroyed with its window: no notice any more
+  Close();
+}
+
+std::string TMediaPlayer::ErrorMessage() const { return error_ ? TextFor(error_) : std::string(); }
+
+TMPModes TMediaPlayer::Mode() const {
+  if (!open_) return mpNotReady;
+  return playing_ ? mpPlaying : mpStopped;
+}
+
+win32::DWORD TMediaPlayer::Position() const {
+  if (!open_ || !player_) return 0;
+  if (at_end_) return length_ms_;
+  const qint64 position = player_->position();
+  if (position <= 0) return 0;
+  return position >= length_ms_ ? length_ms_ : static_cast<DWORD>(position);
+}
+
+void TMediaPlayer::Open() {
+  if (open_) {
+    Close();
+    error_ = 0;
+  }
+  DWORD length = 0;
+  const DWORD code = file_name_.empty() ? 0 : ProbeWave(file_name_, length);
+  if (code) {
+    error_ = code;
+    throw EMCIDeviceError(TextFor(code));
+  }
+  error_ = 0;
+  length_ms_ = length;
+  if (!file_name_.empty()) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(file_name_));
+    source_ = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    player_ = new QMediaPlayer(this);
+    output_ = new QAudioOutput(player_);
+    player_->setAudioOutput(output_);
+    QMediaPlayer* device = player_;
+    connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this, device](QMediaPlayer::MediaStatus status) {
+      if (device != player_ || status != QMediaPlayer::EndOfMedia) return;
+      at_end_ = true;
+      playing_ = false;
+      Finished(nvSuccessful);
+    });
+    connect(player_, &QMediaPlayer::errorOccurred, this, [this, device](QMediaPlayer::Error error, const QString&) {
+      if (device != player_ || error == QMediaPlayer::NoError) return;
+      error_ = CodeFor(error);
+      playing_ = false;
+      Finished(nvFailure);
+    });
+    player_->setSource(source_);
+  }
+  open_ = true;
+  playing_ = false;
+  at_end_ = false;
+  last_device_id_ = static_cast<win32::WORD>(last_device_id_ + 1);
+  if (last_device_id_ == 0) last_device_id_ = 1;
+  device_id_ = last_device_id_;
+}
+
+void TMediaPlayer::Play() {
+  if (!open_) throw EMCIDeviceError("No MCI device open");
+  if (auto_rewind_ && Position() == Length()) Restart();
+  if (notify_pending_) {
+    notify_pending_ = false;
+    PostNotify(nvSuperseded);
+  }
+  error_ = 0;
+  if (!player_ || at_end_) {
+    // Nothing to play: the play is complete at once.
+    PostNotify(nvSuccessful);
+    return;
+  }
+  notify_pending_ = true;
+  playing_ = true;
+  player_->play();
+}
+
+void TMediaPlayer::Close() {
+  if (!open_) return;
+  const bool cut_off = notify_pending_;
+  ReleaseDevice();
+  open_ = false;
+  playing_ = false;
+  at_end_ = false;
+  notify_pending_ = false;
+  device_id_ = 0;
+  length_ms_ = 0;
+  if (cut_off) PostNotify(nvAborted);
+}
+
+void TMediaPlayer::ReleaseDevice() {
+  if (!player_) return;
+  QObject::disconnect(player_, nullptr, this, nullptr);
+  player_->stop();
+  player_->setSource(QUrl());
+  // Later, because this may run inside a handler of the device's own notice.
+  player_->deleteLater();
+  player_ = nullptr;
+  output_ = nullptr;
+}
+
+void TMediaPlayer::Restart() {
+  at_end_ = false;
+  if (!player_) return;
+  // Setting the position of a playing source back is unreliable on the GStreamer back
+  // end; clearing and setting the source again always starts from the beginning.
+  player_->stop();
+  player_->setSource(QUrl());
+  player_->setSource(source_);
+}
+
+void TMediaPlayer::PostNotify(TMPNotifyValues value) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, value] {
+        notify_value_ = value;
+        if (on_notify_) on_notify_(*this);
+      },
+      Qt::QueuedConnection);
+}
+
+void TMediaPlayer::Finished(TMPNotifyValues value) {
+  if (!notify_pending_) return;
+  notify_pending_ = false;
+  notify_value_ = value;
+  if (on_notify_) on_notify_(*this);
+}
+
+}  // namespace hw

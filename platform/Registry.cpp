@@ -1,0 +1,918 @@
+// The registry stand-in: two roots kept as small text files, read anew by every call so
+// that several processes see each other's changes, changed under a file lock and
+// replaced atomically. Run and RunOnce string values are mirrored as XDG autostart
+// entries.
+#include "platform/Registry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Kernel32.h"
+#include "platform/Profile.h"
+
+namespace hw {
+
+namespace {
+
+using win32::DWORD;
+using win32::HKEY;
+using win32::LONG;
+
+enum class Hive { User, Machine };
+
+std::string WithSlash(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+std::string Fold(const std::string& name) {
+  std::string out = name;
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool SameName(const std::string& a, const std::string& b) { return Fold(a) == Fold(b); }
+
+std::optional<Hive> RootHive(HKEY key) {
+  if (key == win32::HKEY_CURRENT_USER) return Hive::User;
+  if (key == win32::HKEY_LOCAL_MACHINE) return Hive::Machine;
+  return std::nullopt;
+}
+
+HKEY HiveRoot(Hive hive) { return hive == Hive::User ? win32::HKEY_CURRENT_USER : win32::HKEY_LOCAL_MACHINE; }
+
+std::string HiveFolder(Hive hive) { return hive == Hive::User ? ProfileFolder() : SystemRegistryFolder(); }
+
+// --- the tree -----------------------------------------------------------------
+
+struct Value {
+  std::string name;
+  DWORD type = win32::REG_NONE;
+  std::string data;
+};
+
+struct Key {
+  std::string name;
+  std::vector<Value> values;                           // in creation order
+  std::map<std::string, std::unique_ptr<Key>> subkeys;  // by folded name: enumeration order
+
+  Value* FindValue(const std::string& valueName) {
+    for (auto& v : values)
+      if (SameName(v.name, valueName)) return &v;
+    return nullptr;
+  }
+  Key* FindSub(const std::string& keyName) {
+    auto it = subkeys.find(Fold(keyName));
+    return it == subkeys.end() ? nullptr : it->second.get();
+  }
+};
+
+Key* Walk(Key& root, const std::vector<std::string>& path) {
+  Key* key = &root;
+  for (const auto& part : path) {
+    key = key->FindSub(part);
+    if (!key) return nullptr;
+  }
+  return key;
+}
+
+// Splits a sub-key path. A leading backslash is refused; empty parts (a trailing
+// backslash, doubled ones) are skipped.
+bool SplitPath(const char* subKey, std::vector<std::string>& parts) {
+  if (!subKey) return true;
+  std::string text = subKey;
+  if (!text.empty() && text[0] == '\\') return false;
+  std::string part;
+  for (char c : text) {
+    if (c == '\\') {
+      if (!part.empty()) parts.push_back(part);
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) parts.push_back(part);
+  return true;
+}
+
+// --- the file format ------------------------------------------------------------
+// First line "Hallwire registry 1", then for every key a line "[path]" (path parts joined
+// by backslashes, the root key is "[]") followed by its values, one per line:
+// "name"=type:"data". Names and data are written byte for byte except that control
+// bytes, bytes from 0x7F up and the characters % " [ ] = are written as %XX.
+
+const char kMagic[] = "Hallwire registry 1";
+
+std::string Escape(const std::string& raw) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : raw) {
+    if (c < 0x20 || c >= 0x7F || c == '%' || c == '"' || c == '[' || c == ']' || c == '=') {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+bool Unescape(const std::string& text, std::string& out) {
+  out.clear();
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      out += text[i];
+      continue;
+    }
+    if (i + 2 >= text.size()) return false;
+    auto nibble = [](char c) -> int {
+      if (c >= '0' && c <= '9') return c - '0';
+      if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+      return -1;
+    };
+    int hi = nibble(text[i + 1]), lo = nibble(text[i + 2]);
+    if (hi < 0 || lo < 0) return false;
+    out += static_cast<char>(hi * 16 + lo);
+    i += 2;
+  }
+  return true;
+}
+
+void Serialise(const Key& key, const std::string& path, std::string& out) {
+  out += "[" + path + "]\n";
+  for (const auto& v : key.values)
+    out += "\"" + Escape(v.name) + "\"=" + std::to_string(v.type) + ":\"" + Escape(v.data) + "\"\n";
+  for (const auto& [folded, sub] : key.subkeys)
+    Serialise(*sub, path.empty() ? Escape(sub->name) : path + "\\" + Escape(sub->name), out);
+}
+
+bool Parse(const std::string& text, Key& root) {
+  size_t pos = 0;
+  auto next_line = [&](std::string& line) {
+    if (pos >= text.size()) return false;
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    line = text.substr(pos, end - pos);
+    pos = end + 1;
+    return true;
+  };
+  std::string line;
+  if (!next_line(line) || line != kMagic) return false;
+  Key* current = nullptr;
+  while (next_line(line)) {
+    if (line.empty()) continue;
+    if (line.front() == '[') {
+      if (line.back() != ']') return false;
+      std::string inner = line.substr(1, line.size() - 2);
+      current = &root;
+      if (inner.empty()) continue;
+      size_t start = 0;
+      while (start <= inner.size()) {
+        size_t end = inner.find('\\', start);
+        if (end == std::string::npos) end = inner.size();
+        std::string name;
+        if (end == start || !Unescape(inner.substr(start, end - start), name)) return false;
+        Key* sub = current->FindSub(name);
+        if (!sub) {
+          auto fresh = std::make_unique<Key>();
+          fresh->name = name;
+          sub = fresh.get();
+          current->subkeys[Fold(name)] = std::move(fresh);
+        }
+        current = sub;
+        start = end + 1;
+      }
+      continue;
+    }
+    if (!current || line.front() != '"') return false;
+    size_t name_end = line.find('"', 1);
+    if (name_end == std::string::npos || line.compare(name_end, 2, "\"=") != 0) return false;
+    size_t colon = line.find(':', name_end + 2);
+    if (colon == std::string::npos || colon == name_end + 2) return false;
+    std::string type_text = line.substr(name_end + 2, colon - name_end - 2);
+    if (type_text.find_first_not_of("0123456789") != std::string::npos || type_text.size() > 10) return false;
+    if (line.size() < colon + 3 || line[colon + 1] != '"' || line.back() != '"') return false;
+    Value value;
+    if (!Unescape(line.substr(1, name_end - 1), value.name)) return false;
+    if (!Unescape(line.substr(colon + 2, line.size() - colon - 3), value.data)) return false;
+    value.type = static_cast<DWORD>(std::stoull(type_text));
+    if (current->FindValue(value.name)) return false;
+    current->values.push_back(std::move(value));
+  }
+  return true;
+}
+
+// --- files ------------------------------------------------------------------------
+
+LONG ErrnoToError(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return win32::ERROR_ACCESS_DENIED;
+    case ENOSPC:
+    case EDQUOT:
+      return win32::ERROR_DISK_FULL;
+    default:
+      return win32::ERROR_CANTWRITE;
+  }
+}
+
+int MakeFolders(const std::string& folder) {
+  std::string path;
+  size_t pos = 0;
+  while (pos < folder.size()) {
+    size_t next = folder.find('/', pos + 1);
+    if (next == std::string::npos) next = folder.size();
+    path = folder.substr(0, next);
+    pos = next;
+    if (path.empty() || path == "/") continue;
+    if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) return errno;
+  }
+  struct stat st;
+  if (::stat(folder.c_str(), &st) != 0) return errno;
+  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+  return 0;
+}
+
+// Writes a whole file through a temporary beside it and a rename, so that readers see
+// the old or the new content, never a part.
+int WriteAtomically(const std::string& path, const std::string& content, mode_t mode) {
+  size_t slash = path.rfind('/');
+  std::string folder = path.substr(0, slash);
+  if (int err = MakeFolders(folder)) return err;
+  std::string temp = path + ".XXXXXX";
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0) return errno;
+  int err = 0;
+  size_t done = 0;
+  while (done < content.size()) {
+    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      break;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (!err && ::fchmod(fd, mode) != 0) err = errno;
+  if (!err && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && !err) err = errno;
+  if (!err && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(temp.c_str());
+    return err;
+  }
+  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  return 0;
+}
+
+bool ReadWhole(const std::string& path, std::string& out, int& err) {
+  err = 0;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+    return false;
+  }
+  out.clear();
+  char buffer[8192];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    out.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// Whether this process may change a root: its folder, or the nearest existing folder
+// above it when it does not exist yet, must be writable with the effective identity.
+bool HiveWritable(Hive hive) {
+  std::string path = HiveFolder(hive);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  for (;;) {
+    if (::faccessat(AT_FDCWD, path.c_str(), F_OK, AT_EACCESS) == 0)
+      return ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos || path == "/") return false;
+    path = slash == 0 ? "/" : path.substr(0, slash);
+  }
+}
+
+// Serialises changes to one root across processes for the length of a change.
+class HiveLock {
+ public:
+  explicit HiveLock(Hive hive) {
+    std::string file = RegistryHiveFile(HiveRoot(hive));
+    std::string folder = file.substr(0, file.rfind('/'));
+    error_ = MakeFolders(folder);
+    if (error_) return;
+    fd_ = ::open((file + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+      error_ = errno;
+      return;
+    }
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        error_ = errno;
+        break;
+      }
+    }
+  }
+  ~HiveLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  HiveLock(const HiveLock&) = delete;
+  HiveLock& operator=(const HiveLock&) = delete;
+  int Error() const { return error_; }
+
+ private:
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// --- autostart entries ------------------------------------------------------------
+
+const std::vector<std::string> kRunPath = {"software", "microsoft", "windows", "currentversion", "run"};
+const std::vector<std::string> kRunOncePath = {"software", "microsoft", "windows", "currentversion", "runonce"};
+
+// Which autostart list a key path stands for: 0 none, 1 Run, 2 RunOnce.
+int AutostartKind(const std::vector<std::string>& path) {
+  if (path.size() != kRunPath.size()) return 0;
+  for (size_t i = 0; i + 1 < path.size(); ++i)
+    if (Fold(path[i]) != kRunPath[i]) return 0;
+  std::string last = Fold(path.back());
+  if (last == kRunPath.back()) return 1;
+  if (last == kRunOncePath.back()) return 2;
+  return 0;
+}
+
+bool IsString(DWORD type) { return type == win32::REG_SZ || type == win32::REG_EXPAND_SZ; }
+
+std::string StringData(const Value& value) {
+  size_t nul = value.data.find('\0');
+  return nul == std::string::npos ? value.data : value.data.substr(0, nul);
+}
+
+std::string ExpandEnvironment(const std::string& text) {
+  std::string out;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t open = text.find('%', pos);
+    size_t close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+    if (close == std::string::npos) {
+      out += text.substr(pos);
+      break;
+    }
+    std::string name = text.substr(open + 1, close - open - 1);
+    const char* value = name.empty() ? nullptr : std::getenv(name.c_str());
+    if (value) {
+      out += text.substr(pos, open - pos) + value;
+      pos = close + 1;
+    } else {
+      out += text.substr(pos, close - pos);
+      pos = close;
+    }
+  }
+  return out;
+}
+
+// A command line as the registry holds it: blanks separate arguments, double quotes
+// group blanks into one argument and are removed.
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+  std::vector<std::string> args;
+  std::string arg;
+  bool in_arg = false, quoted = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      in_arg = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (in_arg) args.push_back(arg);
+      arg.clear();
+      in_arg = false;
+    } else {
+      arg += c;
+      in_arg = true;
+    }
+  }
+  if (in_arg) args.push_back(arg);
+  return args;
+}
+
+std::vector<std::string> CommandOf(const Value& value) {
+  if (!IsString(value.type)) return {};
+  std::string line = StringData(value);
+  if (value.type == win32::REG_EXPAND_SZ) line = ExpandEnvironment(line);
+  return SplitCommandLine(line);
+}
+
+// One argument of an Exec line: always in double quotes, with the characters that stay
+// special inside them backslash-escaped, and "%" doubled so it is no field code.
+std::string ExecArgument(const std::string& arg) {
+  std::string out = "\"";
+  for (char c : arg) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') out += '\\';
+    if (c == '%') out += '%';
+    out += c;
+  }
+  return out + "\"";
+}
+
+// The escapes of a desktop entry's string values, applied to the whole value.
+std::string EntryString(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  if (!out.empty() && out.front() == ' ') out = "\\s" + out.substr(1);
+  return out;
+}
+
+std::string EntryContent(Hive hive, bool runOnce, const std::string& name, const std::vector<std::string>& command,
+                         const std::string& entryFile) {
+  std::string exec;
+  if (runOnce) {
+    // The entry removes itself before it starts the command, so it runs once; the
+    // value counts as gone as soon as its entry is (see PruneConsumedRunOnce).
+    exec = ExecArgument("/bin/sh") + " " + ExecArgument("-c") + " " + ExecArgument("rm -f -- \"$0\"; exec \"$@\"") +
+           " " + ExecArgument(entryFile);
+  }
+  for (const auto& arg : command) exec += (exec.empty() ? "" : " ") + ExecArgument(arg);
+  std::string where = std::string(hive == Hive::User ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE") +
+                      "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\" + (runOnce ? "RunOnce" : "Run");
+  std::string text = "[Desktop Entry]\n";
+  text += "Type=Application\n";
+  text += "Name=" + EntryString(name) + "\n";
+  text += "Comment=" + EntryString("Registered under " + where) + "\n";
+  text += "Exec=" + EntryString(exec) + "\n";
+  text += "Terminal=false\n";
+  text += "X-GNOME-Autostart-enabled=true\n";
+  return text;
+}
+
+// A pending change to one entry file, undone when the change to the root fails.
+struct EntryChange {
+  std::string file;
+  std::optional<std::string> content;  // nothing: remove the entry
+  std::optional<std::string> before;   // the entry's old content, if there was one
+  bool applied = false;
+};
+
+void PlanEntry(std::vector<EntryChange>& plan, Hive hive, int kind, const Value& value) {
+  EntryChange change;
+  change.file = AutostartEntryFile(HiveRoot(hive), kind == 2, value.name);
+  std::vector<std::string> command = CommandOf(value);
+  if (!command.empty()) change.content = EntryContent(hive, kind == 2, value.name, command, change.file);
+  plan.push_back(std::move(change));
+}
+
+void PlanRemoval(std::vector<EntryChange>& plan, Hive hive, int kind, const std::string& name) {
+  EntryChange change;
+  change.file = AutostartEntryFile(HiveRoot(hive), kind == 2, name);
+  plan.push_back(std::move(change));
+}
+
+int ApplyEntries(std::vector<EntryChange>& plan) {
+  for (auto& change : plan) {
+    std::string old;
+    int err = 0;
+    if (ReadWhole(change.file, old, err)) change.before = old;
+    if (change.content) {
+      err = WriteAtomically(change.file, *change.content, 0644);
+    } else {
+      err = ::unlink(change.file.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+    }
+    if (err) return err;
+    change.applied = true;
+  }
+  return 0;
+}
+
+void UndoEntries(std::vector<EntryChange>& plan) {
+  for (auto it = plan.rbegin(); it != plan.rend(); ++it) {
+    if (!it->applied) continue;
+    if (it->before) WriteAtomically(it->file, *it->before, 0644);
+    else ::unlink(it->file.c_str());
+  }
+}
+
+// A RunOnce value whose entry is gone has run (or its entry was taken away): it no
+// longer exists. Values that never had an entry (no command) stay.
+void PruneConsumedRunOnce(Hive hive, Key& root) {
+  std::vector<std::string> path(kRunOncePath.begin(), kRunOncePath.end());
+  Key* key = Walk(root, path);
+  if (!key) return;
+  auto& values = key->values;
+  for (auto it = values.begin(); it != values.end();) {
+    if (!CommandOf(*it).empty() && !FileExists(AutostartEntryFile(HiveRoot(hive), true, it->name)))
+      it = values.erase(it);
+    else
+      ++it;
+  }
+}
+
+// --- loading and saving a root ------------------------------------------------------
+
+LONG LoadHive(Hive hive, Key& root) {
+  root = Key();
+  std::string text;
+  int err = 0;
+  if (!ReadWhole(RegistryHiveFile(HiveRoot(hive)), text, err)) {
+    if (err == ENOENT || err == ENOTDIR) return win32::ERROR_SUCCESS;
+    return err == EACCES ? win32::ERROR_ACCESS_DENIED : win32::ERROR_BADDB;
+  }
+  if (!Parse(text, root)) return win32::ERROR_BADDB;
+  PruneConsumedRunOnce(hive, root);
+  return win32::ERROR_SUCCESS;
+}
+
+LONG SaveHive(Hive hive, const Key& root) {
+  std::string text = std::string(kMagic) + "\n";
+  Serialise(root, "", text);
+  if (int err = WriteAtomically(RegistryHiveFile(HiveRoot(hive)), text, 0644)) return ErrnoToError(err);
+  return win32::ERROR_SUCCESS;
+}
+
+// Runs one change under the root's lock: load, change (which may plan entry changes),
+// write the entries, then the root; a failure leaves both as they were.
+template <typename Change>
+LONG ModifyHive(Hive hive, Change change) {
+  if (!HiveWritable(hive)) return win32::ERROR_ACCESS_DENIED;
+  HiveLock lock(hive);
+  if (lock.Error()) return ErrnoToError(lock.Error());
+  Key root;
+  if (LONG rc = LoadHive(hive, root)) return rc;
+  std::vector<EntryChange> plan;
+  bool changed = false;
+  if (LONG rc = change(root, plan, changed)) return rc;
+  if (!changed) return win32::ERROR_SUCCESS;
+  if (int err = ApplyEntries(plan)) {
+    UndoEntries(plan);
+    return ErrnoToError(err);
+  }
+  if (LONG rc = SaveHive(hive, root)) {
+    UndoEntries(plan);
+    return rc;
+  }
+  return win32::ERROR_SUCCESS;
+}
+
+// --- handles --------------------------------------------------------------------------
+
+struct OpenKey {
+  Hive hive;
+  std::vector<std::string> path;
+  win32::REGSAM access;
+};
+
+std::mutex g_handles_mutex;
+std::map<HKEY, OpenKey> g_handles;
+HKEY g_next_handle = 0x1000;
+
+constexpr win32::REGSAM kWriteRights =
+    win32::KEY_SET_VALUE | win32::KEY_CREATE_SUB_KEY | win32::KEY_CREATE_LINK | win32::DELETE | 0x00040000 /*WRITE_DAC*/ |
+    0x00080000 /*WRITE_OWNER*/;
+
+std::optional<OpenKey> Resolve(HKEY key) {
+  if (auto hive = RootHive(key)) return OpenKey{*hive, {}, win32::KEY_ALL_ACCESS};
+  std::lock_guard<std::mutex> lock(g_handles_mutex);
+  auto it = g_handles.find(key);
+  if (it == g_handles.end()) return std::nullopt;
+  return it->second;
+}
+
+HKEY NewHandle(OpenKey key) {
+  std::lock_guard<std::mutex> lock(g_handles_mutex);
+  while (g_handles.count(g_next_handle) || g_next_handle == 0 || g_next_handle >= 0x80000000u)
+    g_next_handle = g_next_handle >= 0x80000000u ? 0x1000 : g_next_handle + 1;
+  HKEY handle = g_next_handle++;
+  g_handles.emplace(handle, std::move(key));
+  return handle;
+}
+
+// The stored names along a path, for a handle that keeps the names as created.
+std::vector<std::string> StoredNames(Key& root, const std::vector<std::string>& path) {
+  std::vector<std::string> names;
+  Key* key = &root;
+  for (const auto& part : path) {
+    key = key->FindSub(part);
+    names.push_back(key ? key->name : part);
+    if (!key) break;
+  }
+  return names;
+}
+
+// Loads a root and finds the key a handle stands for.
+LONG LoadKey(const OpenKey& open, Key& root, Key*& key) {
+  if (LONG rc = LoadHive(open.hive, root)) return rc;
+  key = Walk(root, open.path);
+  return key ? win32::ERROR_SUCCESS : win32::ERROR_KEY_DELETED;
+}
+
+}  // namespace
+
+std::string SystemRegistryFolder() {
+  const char* dir = std::getenv("HALLWIRE_SYSTEM_REGISTRY_DIR");
+  return WithSlash(dir && dir[0] ? dir : "/var/lib/hallwire");
+}
+
+std::string RegistryHiveFile(win32::HKEY root) {
+  return (root == win32::HKEY_LOCAL_MACHINE ? SystemRegistryFolder() : ProfileFolder()) + "registry.dat";
+}
+
+std::string AutostartFolder(win32::HKEY root) {
+  if (root == win32::HKEY_LOCAL_MACHINE) {
+    const char* dir = std::getenv("HALLWIRE_SYSTEM_AUTOSTART_DIR");
+    if (dir && dir[0]) return WithSlash(dir);
+    const char* registry = std::getenv("HALLWIRE_SYSTEM_REGISTRY_DIR");
+    if (registry && registry[0]) return WithSlash(registry) + "autostart/";
+    return "/etc/xdg/autostart/";
+  }
+  // The per-user folder is "<config home>/hallwire/"; autostart entries sit beside it.
+  std::string folder = ProfileFolder();
+  folder.pop_back();
+  return folder.substr(0, folder.rfind('/') + 1) + "autostart/";
+}
+
+std::string AutostartEntryFile(win32::HKEY root, bool runOnce, const std::string& valueName) {
+  static const char hex[] = "0123456789abcdef";
+  std::string base;
+  for (unsigned char c : Fold(valueName)) {
+    if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') {
+      base += static_cast<char>(c);
+    } else {
+      base += '_';
+      base += hex[c >> 4];
+      base += hex[c & 15];
+    }
+  }
+  // "_" is always followed by two hex digits above, so "_empty" and "_once" cannot
+  // come from a name.
+  if (base.empty()) base = "_empty";
+  if (runOnce) base += "_once";
+  return AutostartFolder(root) + base + ".desktop";
+}
+
+namespace win32 {
+
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM samDesired, PHKEY phkResult) {
+  if (!phkResult) return ERROR_INVALID_PARAMETER;
+  *phkResult = 0;
+  auto base = Resolve(hKey);
+  if (!base) return ERROR_INVALID_HANDLE;
+  std::vector<std::string> path = base->path;
+  if (!SplitPath(lpSubKey, path)) return ERROR_BAD_PATHNAME;
+  if ((samDesired & kWriteRights) && !HiveWritable(base->hive)) return ERROR_ACCESS_DENIED;
+  Key root;
+  if (LONG rc = LoadHive(base->hive, root)) return rc;
+  if (!Walk(root, base->path)) return ERROR_KEY_DELETED;
+  if (!Walk(root, path)) return ERROR_FILE_NOT_FOUND;
+  *phkResult = NewHandle(OpenKey{base->hive, StoredNames(root, path), samDesired});
+  return ERROR_SUCCESS;
+}
+
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*lpClass*/, DWORD /*dwOptions*/,
+                     REGSAM samDesired, const void* /*lpSecurityAttributes*/, PHKEY phkResult,
+                     LPDWORD lpdwDisposition) {
+  if (!phkResult || !lpSubKey) return ERROR_INVALID_PARAMETER;
+  *phkResult = 0;
+  auto base = Resolve(hKey);
+  if (!base) return ERROR_INVALID_HANDLE;
+  std::vector<std::string> path = base->path;
+  if (!SplitPath(lpSubKey, path)) return ERROR_BAD_PATHNAME;
+  if ((samDesired & kWriteRights) && !HiveWritable(base->hive)) return ERROR_ACCESS_DENIED;
+
+  DWORD disposition = REG_OPENED_EXISTING_KEY;
+  std::vector<std::string> names;
+  {
+    Key root;
+    if (LONG rc = LoadHive(base->hive, root)) return rc;
+    if (!Walk(root, base->path)) return ERROR_KEY_DELETED;
+    if (Walk(root, path)) names = StoredNames(root, path);
+  }
+  if (names.empty() && !path.empty()) {
+    LONG rc = ModifyHive(base->hive, [&](Key& root, std::vector<EntryChange>&, bool& changed) -> LONG {
+      if (!Walk(root, base->path)) return ERROR_KEY_DELETED;
+      Key* key = &root;
+      for (const auto& part : path) {
+        Key* sub = key->FindSub(part);
+        if (!sub) {
+          auto fresh = std::make_unique<Key>();
+          fresh->name = part;
+          sub = fresh.get();
+          key->subkeys[Fold(part)] = std::move(fresh);
+          changed = true;
+        }
+        key = sub;
+      }
+      if (changed) disposition = REG_CREATED_NEW_KEY;
+      names = StoredNames(root, path);
+      return ERROR_SUCCESS;
+    });
+    if (rc) return rc;
+  }
+  *phkResult = NewHandle(OpenKey{base->hive, names, samDesired});
+  if (lpdwDisposition) *lpdwDisposition = disposition;
+  return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD /*lpReserved*/, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData) {
+  auto open = Resolve(hKey);
+  if (!open) return ERROR_INVALID_HANDLE;
+  if (!(open->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+  if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
+  Key root;
+  Key* key = nullptr;
+  if (LONG rc = LoadKey(*open, root, key)) return rc;
+  const Value* value = key->FindValue(lpValueName ? lpValueName : "");
+  if (!value) return ERROR_FILE_NOT_FOUND;
+  if (lpType) *lpType = value->type;
+  DWORD size = static_cast<DWORD>(value->data.size());
+  if (!lpcbData) return ERROR_SUCCESS;
+  if (lpData && *lpcbData < size) {
+    *lpcbData = size;
+    return ERROR_MORE_DATA;
+  }
+  if (lpData) std::memcpy(lpData, value->data.data(), size);
+  *lpcbData = size;
+  return ERROR_SUCCESS;
+}
+
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData) {
+  auto open = Resolve(hKey);
+  if (!open) return ERROR_INVALID_HANDLE;
+  if (!(open->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+  if (!lpData && cbData) return ERROR_INVALID_PARAMETER;
+  std::string name = lpValueName ? lpValueName : "";
+  std::string data = lpData ? std::string(reinterpret_cast<const char*>(lpData), cbData) : std::string();
+  return ModifyHive(open->hive, [&](Key& root, std::vector<EntryChange>& plan, bool& changed) -> LONG {
+    Key* key = Walk(root, open->path);
+    if (!key) return ERROR_KEY_DELETED;
+    Value* value = key->FindValue(name);
+    if (!value) {
+      key->values.push_back(Value{name, dwType, data});
+      value = &key->values.back();
+    } else {
+      value->type = dwType;
+      value->data = data;
+    }
+    if (int kind = AutostartKind(open->path)) PlanEntry(plan, open->hive, kind, *value);
+    changed = true;
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+  auto open = Resolve(hKey);
+  if (!open) return ERROR_INVALID_HANDLE;
+  if (!(open->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+  std::string name = lpValueName ? lpValueName : "";
+  return ModifyHive(open->hive, [&](Key& root, std::vector<EntryChange>& plan, bool& changed) -> LONG {
+    Key* key = Walk(root, open->path);
+    if (!key) return ERROR_KEY_DELETED;
+    for (auto it = key->values.begin(); it != key->values.end(); ++it) {
+      if (!SameName(it->name, name)) continue;
+      if (int kind = AutostartKind(open->path)) PlanRemoval(plan, open->hive, kind, it->name);
+      key->values.erase(it);
+      changed = true;
+      return ERROR_SUCCESS;
+    }
+    return ERROR_FILE_NOT_FOUND;
+  });
+}
+
+LONG RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD /*lpReserved*/, LPDWORD lpcSubKeys,
+                      LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                      LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor,
+                      PFILETIME lpftLastWriteTime) {
+  auto open = Resolve(hKey);
+  if (!open) return ERROR_INVALID_HANDLE;
+  if (!(open->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+  Key root;
+  Key* key = nullptr;
+  if (LONG rc = LoadKey(*open, root, key)) return rc;
+  if (lpClass) {
+    if (!lpcchClass || *lpcchClass < 1) return ERROR_MORE_DATA;
+    lpClass[0] = '\0';
+  }
+  if (lpcchClass) *lpcchClass = 0;
+  DWORD max_sub = 0, max_name = 0, max_data = 0;
+  for (const auto& [folded, sub] : key->subkeys) max_sub = std::max<DWORD>(max_sub, DWORD(sub->name.size()));
+  for (const auto& v : key->values) {
+    max_name = std::max<DWORD>(max_name, DWORD(v.name.size()));
+    max_data = std::max<DWORD>(max_data, DWORD(v.data.size()));
+  }
+  if (lpcSubKeys) *lpcSubKeys = static_cast<DWORD>(key->subkeys.size());
+  if (lpcbMaxSubKeyLen) *lpcbMaxSubKeyLen = max_sub;
+  if (lpcbMaxClassLen) *lpcbMaxClassLen = 0;
+  if (lpcValues) *lpcValues = static_cast<DWORD>(key->values.size());
+  if (lpcbMaxValueNameLen) *lpcbMaxValueNameLen = max_name;
+  if (lpcbMaxValueLen) *lpcbMaxValueLen = max_data;
+  if (lpcbSecurityDescriptor) *lpcbSecurityDescriptor = 0;
+  if (lpftLastWriteTime) {
+    // The root file's modification time, in 100 ns steps since 1601.
+    struct stat st;
+    std::uint64_t ticks = 0;
+    if (::stat(RegistryHiveFile(HiveRoot(open->hive)).c_str(), &st) == 0)
+      ticks = (static_cast<std::uint64_t>(st.st_mtime) + 11644473600ull) * 10000000ull;
+    lpftLastWriteTime->dwLowDateTime = static_cast<DWORD>(ticks);
+    lpftLastWriteTime->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  }
+  return ERROR_SUCCESS;
+}
+
+LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD /*lpReserved*/, LPSTR lpClass,
+                   LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
+  auto open = Resolve(hKey);
+  if (!open) return ERROR_INVALID_HANDLE;
+  if (!(open->access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+  if (!lpName || !lpcchName) return ERROR_INVALID_PARAMETER;
+  Key root;
+  Key* key = nullptr;
+  if (LONG rc = LoadKey(*open, root, key)) return rc;
+  if (dwIndex >= key->subkeys.size()) return ERROR_NO_MORE_ITEMS;
+  auto it = key->subkeys.begin();
+  std::advance(it, dwIndex);
+  const std::string& name = it->second->name;
+  if (*lpcchName < name.size() + 1) return ERROR_MORE_DATA;
+  std::memcpy(lpName, name.c_str(), name.size() + 1);
+  *lpcchName = static_cast<DWORD>(name.size());
+  if (lpClass && lpcchClass && *lpcchClass > 0) lpClass[0] = '\0';
+  if (lpcchClass) *lpcchClass = 0;
+  if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{0, 0};
+  return ERROR_SUCCESS;
+}
+
+LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+  if (!lpSubKey) return ERROR_INVALID_PARAMETER;
+  auto base = Resolve(hKey);
+  if (!base) return ERROR_INVALID_HANDLE;
+  std::vector<std::string> path = base->path;
+  if (!SplitPath(lpSubKey, path)) return ERROR_BAD_PATHNAME;
+  if (path.empty()) return ERROR_ACCESS_DENIED;  // a root cannot be deleted
+  return ModifyHive(base->hive, [&](Key& root, std::vector<EntryChange>& plan, bool& changed) -> LONG {
+    if (!Walk(root, base->path)) return ERROR_KEY_DELETED;
+    std::vector<std::string> parent_path(path.begin(), path.end() - 1);
+    Key* parent = Walk(root, parent_path);
+    Key* key = parent ? parent->FindSub(path.back()) : nullptr;
+    if (!key) return ERROR_FILE_NOT_FOUND;
+    if (!key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    if (int kind = AutostartKind(path))
+      for (const auto& v : key->values) PlanRemoval(plan, base->hive, kind, v.name);
+    parent->subkeys.erase(Fold(path.back()));
+    changed = true;
+    return ERROR_SUCCESS;
+  });
+}
+
+LONG RegCloseKey(HKEY hKey) {
+  if (RootHive(hKey)) return ERROR_SUCCESS;
+  std::lock_guard<std::mutex> lock(g_handles_mutex);
+  return g_handles.erase(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+}  // namespace win32
+
+}  // namespace hw
