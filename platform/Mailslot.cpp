@@ -35,6 +35,7 @@
 #include "platform/Config.h"
 #include "platform/Datagram.h"
 #include "platform/Kernel32.h"
+#include "platform/Presence.h"
 
 namespace hw::platform {
 
@@ -501,6 +502,7 @@ HANDLE CreateMailslotA(LPCSTR lpName, DWORD nMaxMessageSize, DWORD lReadTimeout,
   slot->fd = fd;
   TCarrier::Instance().Acquire();
   TCarrier::Instance().AddMailslot(slot);
+  PresenceMailslotOpened();
   return THandleTable::Instance().Add(slot);
 }
 
@@ -678,6 +680,7 @@ BOOL CloseHandle(HANDLE hObject) {
   }
   if (auto* slot = std::get_if<std::shared_ptr<TLocalMailslot>>(&*object)) {
     TCarrier::Instance().RemoveMailslot(*slot);
+    PresenceMailslotClosed();
     TCarrier::Instance().Release();
   }
   return TRUE;

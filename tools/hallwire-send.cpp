@@ -2,6 +2,8 @@
 // Sends one chat line, framed as the messenger frames it, to the "hwSlot" mailslot
 // of every computer of the workgroup, of one computer or domain, or of this computer.
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <iostream>
 #include <iterator>
 #include <optional>
@@ -9,6 +11,7 @@
 #include <string>
 
 #include "platform/Kernel32.h"
+#include "platform/Mpr.h"
 #include "transport/ChatLine.h"
 #include "transport/Mailslot.h"
 
@@ -16,8 +19,48 @@ namespace {
 
 int Usage() {
   std::cerr << "usage: hallwire-send (--all | --to NAME | --local) [TEXT...]\n"
-               "  Sends TEXT (or standard input) as one chat line to the hwSlot mailslot.\n";
+               "       hallwire-send --list\n"
+               "  Sends TEXT (or standard input) as one chat line to the hwSlot mailslot,\n"
+               "  or lists the network as the messenger's recipient tree shows it.\n";
   return 2;
+}
+
+// Prints the two enumeration stages as the recipient tree shows them: the root's
+// text (the provider), then each computer's display name.
+int List() {
+  using namespace hw::win32;
+  std::vector<char> buffer(32768);
+  NETRESOURCEA request{RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_DOMAIN, RESOURCEUSAGE_CONTAINER,
+                       nullptr, nullptr, nullptr, nullptr};
+  HANDLE h = 0;
+  if (WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, &request, &h) != NO_ERROR) return 1;
+  DWORD count = 1, size = static_cast<DWORD>(buffer.size());
+  DWORD result = WNetEnumResourceA(h, &count, buffer.data(), &size);
+  WNetCloseEnum(h);
+  if (result != NO_ERROR || count < 1) return 1;
+  NETRESOURCEA container;
+  std::memcpy(&container, buffer.data(), sizeof container);
+  std::string workgroup = container.lpRemoteName ? container.lpRemoteName : "";
+  container.lpRemoteName = workgroup.data();
+  if (WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, &container, &h) != NO_ERROR)
+    return 1;
+  std::vector<std::string> lines;
+  for (;;) {
+    count = 1024;
+    size = static_cast<DWORD>(buffer.size());
+    result = WNetEnumResourceA(h, &count, buffer.data(), &size);
+    if (result != NO_ERROR) break;
+    for (DWORD i = 0; i < count; ++i) {
+      NETRESOURCEA r;
+      std::memcpy(&r, buffer.data() + i * sizeof r, sizeof r);
+      if (lines.empty()) lines.push_back(r.lpProvider ? r.lpProvider : "");
+      lines.push_back(hw::ComputerDisplayName(r.lpRemoteName ? r.lpRemoteName : ""));
+    }
+  }
+  WNetCloseEnum(h);
+  if (result != ERROR_NO_MORE_ITEMS) return 1;
+  for (const auto& line : lines) std::cout << line << "\n";
+  return 0;
 }
 
 }  // namespace
@@ -37,6 +80,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--to" && i + 1 < argc) {
       receiver = TReceiverType::rcDomainOrComputer;
       receiver_name = argv[++i];
+    } else if (arg == "--list") {
+      return List();
     } else if (arg == "--help" || arg == "-h") {
       Usage();
       return 0;

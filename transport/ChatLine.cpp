@@ -42,4 +42,13 @@ std::string BuildChatLine(const std::string& computer, const std::string& user, 
   return computer + "( " + user + " ) " + text;
 }
 
+std::string ComputerDisplayName(const std::string& remote_name) {
+  if (remote_name.size() <= 2) return {};
+  std::string out = remote_name.substr(2);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 'a' + 'A');
+  return out;
+}
+
 }  // namespace hw

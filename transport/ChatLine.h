@@ -16,4 +16,8 @@ std::string LocalUserName();
 // computer + "( " + user + " ) " + text, with no line break added.
 std::string BuildChatLine(const std::string& computer, const std::string& user, const std::string& text);
 
+// The name a computer is shown under, from its remote name "\\NAME": the two
+// leading characters dropped, A-Z lowered, then a first a-z raised.
+std::string ComputerDisplayName(const std::string& remote_name);
+
 }  // namespace hw

@@ -85,7 +85,9 @@ TEST(Identity, NamesAndHandles) {
   EXPECT_LE(size, 15u);
   char small[2];
   size = sizeof small;
-  if (std::strlen(name) > 1) EXPECT_FALSE(GetComputerNameA(small, &size));
+  if (std::strlen(name) > 1) {
+    EXPECT_FALSE(GetComputerNameA(small, &size));
+  }
   char user[64];
   size = sizeof user;
   ASSERT_TRUE(GetUserNameA(user, &size));
