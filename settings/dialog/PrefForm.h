@@ -2,12 +2,17 @@
 // files, notification and keyboard options, and starting with the desktop session.
 //
 // Created once, hidden, right after the main window, and kept until the program ends:
-//   auto pref = std::make_unique<TfrmPref>();   // reads the settings file into its controls
-//   if (pref->exec() == QDialog::Accepted) { /* OK or Apply: the file was written (or the
-//     error shown); end the tray animation and apply the settings again */ }
-// exec() shows the controls as they were left (nothing is re-read); Cancel, the close box
-// and Enter on the default button (Cancel) return QDialog::Rejected. The two start-up
-// boxes act on the registry at once and are never undone by Cancel.
+//   TPrefOptions options;
+//   options.ShowError = [&](const std::string& text) { main.Dialogs().ShowError(text); };
+//   auto pref = std::make_unique<TfrmPref>(nullptr, options);  // reads the settings file
+//   main.SetPreferencesDialog(pref.get());
+// Showing it (Preferences1Click):
+//   if (pref->exec() == QDialog::Accepted) { /* OK or Apply: the file was written, or the
+//     write error shown; end the tray animation and apply the settings again */ }
+// exec() shows the controls as they were left (nothing is re-read). Cancel, the close box
+// and Enter on the default button (Cancel) return QDialog::Rejected; Escape does nothing.
+// The two start-up boxes act on the registry at once and Cancel does not undo them.
+// F1 opens help context 4 through the window's "HelpContext" property.
 #pragma once
 
 #include <QDialog>
