@@ -11,6 +11,7 @@ packages=(
   iproute2 procps
   xvfb trayer xdotool x11-utils imagemagick openbox
   pulseaudio pulseaudio-utils sox
+  tshark
 )
 
 missing=()
@@ -22,5 +23,7 @@ done
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 echo "Installing: ${missing[*]}"
+# tshark asks whether to install its capture helper setuid; answer no up front.
+echo "wireshark-common wireshark-common/install-setuid boolean false" | $sudo debconf-set-selections
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
