@@ -124,8 +124,8 @@ int PixelsPerInch() {
 }
 
 int ClampToInt(std::int64_t value) {
-  return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                   std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace
@@ -134,9 +134,8 @@ bool TWinMinMaxInfo::DefaultMinMaxInfo() const { return *this == TWinMinMaxInfo(
 
 bool TWinMinMaxInfo::operator==(const TWinMinMaxInfo& o) const {
   return MaxPosLeft == o.MaxPosLeft && MaxPosTop == o.MaxPosTop && MaxSizeHeight == o.MaxSizeHeight &&
-         MaxSizeWidth == o.MaxSizeWidth && MaxTrackHeight == o.MaxTrackHeight &&
-         MaxTrackWidth == o.MaxTrackWidth && MinTrackHeight == o.MinTrackHeight &&
-         MinTrackWidth == o.MinTrackWidth;
+         MaxSizeWidth == o.MaxSizeWidth && MaxTrackHeight == o.MaxTrackHeight && MaxTrackWidth == o.MaxTrackWidth &&
+         MinTrackHeight == o.MinTrackHeight && MinTrackWidth == o.MinTrackWidth;
 }
 
 TFormPlacement::TFormPlacement(QWidget* form) : QObject(form), form_(form) {
@@ -401,13 +400,23 @@ void TFormPlacement::RestoreFormPlacement() {
   if (options_ & fpState) {
     enum { kNormal, kMinimized, kMaximized } result = kNormal;
     switch (ParseInteger(read("ShowCmd"), 0)) {
-      case 1: case 5: case 9: result = kNormal; break;
-      case 2: case 6: case 7: result = kMinimized; break;
-      case 3: result = kMaximized; break;
-      default: break;  // keeps the preselected state
+      case 1:
+      case 5:
+      case 9:
+        result = kNormal;
+        break;
+      case 2:
+      case 6:
+      case 7:
+        result = kMinimized;
+        break;
+      case 3:
+        result = kMaximized;
+        break;
+      default:
+        break;  // keeps the preselected state
     }
-    Qt::WindowStates state =
-        form_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    Qt::WindowStates state = form_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
     if (result == kMinimized) {
       state |= Qt::WindowMinimized;
       if (wp.flags & WPF_RESTORETOMAXIMIZED) state |= Qt::WindowMaximized;

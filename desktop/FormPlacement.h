@@ -59,8 +59,8 @@ struct TWinMinMaxInfo {
 struct TWindowPlacement {
   unsigned flags = 0;
   unsigned showCmd = 1;
-  int minX = -1, minY = -1;  // minimised position
-  int maxX = -1, maxY = -1;  // maximised position
+  int minX = -1, minY = -1;                      // minimised position
+  int maxX = -1, maxY = -1;                      // maximised position
   int left = 0, top = 0, right = 0, bottom = 0;  // normal position (see above)
 };
 

@@ -311,7 +311,8 @@ void TTrayIcon::TrayHostAppeared() {
 }
 
 void TTrayIcon::PostAnimationStep(std::uint64_t thread_id) {
-  QMetaObject::invokeMethod(this, [this, thread_id] { AnimationStep(thread_id); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, thread_id] { AnimationStep(thread_id); }, Qt::QueuedConnection);
 }
 
 void TTrayIcon::AnimationStep(std::uint64_t thread_id) {

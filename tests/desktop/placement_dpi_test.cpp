@@ -2,13 +2,13 @@
 // follow the screen, positions stored at 96 are not taken, and a file written at another
 // resolution is read through its plain keys.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <cstdio>
 #include <memory>
-#include <sys/stat.h>
 
 #include "desktop/FormPlacement.h"
 #include "platform/Profile.h"

@@ -1,6 +1,8 @@
 // The window placement store on offscreen Qt windows: the keys a save writes, what a
 // restore takes back (resolution keys, DPI, state, garbage), and when each happens.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -11,8 +13,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "desktop/FormPlacement.h"
@@ -89,15 +89,24 @@ TEST_F(PlacementTest, SaveWritesEveryKeyInOrderAndReadsBackExactly) {
 
   const TWindowPlacement wp = store_->GetWindowPlacement();
   const std::string min_max = "-1,-1," + std::to_string(wp.maxX) + "," + std::to_string(wp.maxY);
-  const std::string expected = "[PrefForm]\n"
-                               "Flags=0\n"
-                               "ShowCmd=1\n"
-                               "PixelsPerInch=" + std::to_string(Ppi()) + "\n"
-                               "MinMaxPos" + ScreenSuffix() + "=" + min_max + "\n"
-                               "MinMaxPos=" + min_max + "\n"
-                               "NormPos" + ScreenSuffix() + "=100,120,410,330\n"
-                               "NormPos=100,120,410,330\n"
-                               "Visible=0\n";
+  const std::string expected =
+      "[PrefForm]\n"
+      "Flags=0\n"
+      "ShowCmd=1\n"
+      "PixelsPerInch=" +
+      std::to_string(Ppi()) +
+      "\n"
+      "MinMaxPos" +
+      ScreenSuffix() + "=" + min_max +
+      "\n"
+      "MinMaxPos=" +
+      min_max +
+      "\n"
+      "NormPos" +
+      ScreenSuffix() +
+      "=100,120,410,330\n"
+      "NormPos=100,120,410,330\n"
+      "Visible=0\n";
   EXPECT_EQ(test::ReadFile(IniPath()), expected);
 
   // Another window with the same section comes back where the first one was.
@@ -108,9 +117,7 @@ TEST_F(PlacementTest, SaveWritesEveryKeyInOrderAndReadsBackExactly) {
 }
 
 TEST_F(PlacementTest, CloseDestroyAndNeverShownDecideWhatIsWritten) {
-  {
-    auto never_shown = MakeWindow();
-  }
+  { auto never_shown = MakeWindow(); }
   EXPECT_FALSE(test::ReadFile(IniPath()).size()) << "a window never shown writes nothing";
 
   {
@@ -247,11 +254,10 @@ TEST_F(PlacementTest, ShowCmdMapsToTheWindowState) {
     Qt::WindowStates expected;
   };
   const Case cases[] = {
-      {"1", Qt::WindowNoState},   {"5", Qt::WindowNoState},   {"9", Qt::WindowNoState},
-      {"3", Qt::WindowMaximized}, {"0x3", Qt::WindowMaximized}, {"2", Qt::WindowMinimized},
-      {"6", Qt::WindowMinimized}, {"7", Qt::WindowMinimized}, {"0", Qt::WindowNoState},
-      {"4", Qt::WindowNoState},   {"8", Qt::WindowNoState},   {"-1", Qt::WindowNoState},
-      {"zz", Qt::WindowNoState},  {"3x", Qt::WindowNoState},  {"0x", Qt::WindowNoState},
+      {"1", Qt::WindowNoState},     {"5", Qt::WindowNoState},   {"9", Qt::WindowNoState},   {"3", Qt::WindowMaximized},
+      {"0x3", Qt::WindowMaximized}, {"2", Qt::WindowMinimized}, {"6", Qt::WindowMinimized}, {"7", Qt::WindowMinimized},
+      {"0", Qt::WindowNoState},     {"4", Qt::WindowNoState},   {"8", Qt::WindowNoState},   {"-1", Qt::WindowNoState},
+      {"zz", Qt::WindowNoState},    {"3x", Qt::WindowNoState},  {"0x", Qt::WindowNoState},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.show_cmd);
@@ -279,7 +285,7 @@ TEST_F(PlacementTest, NormPosWordsAndGarbage) {
       {"abc", QRect(40, 50, 300, 200)},                // unreadable: current values
       {"10,20,x,y", QRect(10, 20, 330, 230)},          // right and bottom: current edges
       {"99999999999,60,400,300", QRect(40, 60, 360, 240)},
-      {"100,100,50,300", QRect(40, 50, 300, 200)},     // right not past left: not applied
+      {"100,100,50,300", QRect(40, 50, 300, 200)},  // right not past left: not applied
       {"100,100,100,300", QRect(40, 50, 300, 200)},
       {"2147483647,0,-2147483648,10", QRect(40, 50, 300, 200)},
   };

@@ -386,7 +386,8 @@ class TrayMouseTest : public TrayIconTest {
     tray_->SetOnMouseDown([this](TMouseButton b, TShiftState s, int, int) {
       events_.push_back(std::string("down") + Name(b) + ((s & ssDouble) ? "+double" : ""));
     });
-    tray_->SetOnMouseUp([this](TMouseButton b, TShiftState, int, int) { events_.push_back(std::string("up") + Name(b)); });
+    tray_->SetOnMouseUp(
+        [this](TMouseButton b, TShiftState, int, int) { events_.push_back(std::string("up") + Name(b)); });
     tray_->SetOnMouseMove([this](TShiftState, int, int) { events_.push_back("move"); });
   }
   void TearDown() override { menu_.hide(); }
