@@ -1,0 +1,527 @@
+// The transport between real computers. Each case builds a small LAN: three network
+// namespaces ("host1" to "host3", each with its own host name and so its own computer
+// name) joined by a bridge in a fourth, and runs the real hallwire-listen and
+// hallwire-send in them. Inside those namespaces the carrier uses eth0, so the traffic
+// never leaves the namespaces this test made. Without root or iproute2 every case skips.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr const char* kNamespacePrefix = "hwnt";
+
+// A child process whose output goes to files. Stopped (and reaped) by the destructor.
+class TChild {
+ public:
+  TChild(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& out,
+         const std::string& err) {
+    // Everything the child needs is built before fork: only async-signal-safe calls after it.
+    std::vector<char*> args, vars;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (const auto& v : env) vars.push_back(const_cast<char*>(v.c_str()));
+    vars.push_back(nullptr);
+    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int null_fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(null_fd, 0);
+      dup2(out_fd, 1);
+      dup2(err_fd, 2);
+      execvpe(args[0], args.data(), vars.data());
+      _exit(127);
+    }
+    close(out_fd);
+    close(err_fd);
+    close(null_fd);
+    if (pid_ < 0) reaped_ = true, status_ = -1;
+  }
+  ~TChild() { Stop(); }
+  TChild(const TChild&) = delete;
+  TChild& operator=(const TChild&) = delete;
+
+  // The exit code (128 + signal when killed), or nullopt if still running at the deadline.
+  std::optional<int> Wait(std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+      if (Reap()) return status_;
+      if (Clock::now() >= deadline) return std::nullopt;
+      std::this_thread::sleep_for(5ms);
+    }
+  }
+  bool Running() { return !Reap(); }
+  // Asks the child to end, then kills it if it does not; returns its exit code.
+  int Stop() {
+    if (Reap()) return status_;
+    kill(pid_, SIGTERM);
+    if (auto code = Wait(3s)) return *code;
+    Kill();
+    return status_;
+  }
+  void Kill() {
+    if (Reap()) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, &raw_, 0);
+    reaped_ = true;
+    status_ = Decode(raw_);
+  }
+
+ private:
+  bool Reap() {
+    if (reaped_) return true;
+    if (waitpid(pid_, &raw_, WNOHANG) != pid_) return false;
+    reaped_ = true;
+    status_ = Decode(raw_);
+    return true;
+  }
+  static int Decode(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw); }
+
+  pid_t pid_ = -1;
+  int raw_ = 0;
+  int status_ = -1;
+  bool reaped_ = false;
+};
+
+struct TRunResult {
+  int code = -1;  // -1: did not end in time
+  std::string out;
+  std::string err;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  if (!text.empty() && text.back() != '\n') lines.pop_back();  // still being written
+  return lines;
+}
+
+bool Executable(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::istringstream dirs(path ? path : "/usr/sbin:/usr/bin:/sbin:/bin");
+  std::string dir;
+  while (std::getline(dirs, dir, ':'))
+    if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+  return false;
+}
+
+// Runs a command to its end (bounded), capturing its output.
+TRunResult RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& dir,
+                      std::chrono::milliseconds timeout = 20s) {
+  static int serial = 0;
+  const std::string base = dir + "/run" + std::to_string(++serial);
+  TRunResult result;
+  {
+    TChild child(argv, env, base + ".out", base + ".err");
+    const auto code = child.Wait(timeout);
+    if (code) result.code = *code;
+  }
+  result.out = hw::test::ReadFile(base + ".out");
+  result.err = hw::test::ReadFile(base + ".err");
+  return result;
+}
+
+std::vector<std::string> Environment() {
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) env.emplace_back(*e);
+  return env;
+}
+
+// Removes namespaces that a crashed earlier run of this test left behind (their
+// owning process is gone). Names carry the owner's pid: "hwnt<pid>l", "hwnt<pid>h<n>".
+void RemoveStaleNamespaces(const std::string& dir) {
+  const auto list = RunCommand({"ip", "netns", "list"}, Environment(), dir, 5s);
+  std::istringstream in(list.out);
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::string name = line.substr(0, line.find(' '));
+    if (name.rfind(kNamespacePrefix, 0) != 0) continue;
+    const std::string rest = name.substr(std::strlen(kNamespacePrefix));
+    const auto digits = rest.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string::npos) continue;
+    const pid_t owner = static_cast<pid_t>(std::stol(rest.substr(0, digits)));
+    if (owner == getpid() || kill(owner, 0) == 0 || errno != ESRCH) continue;
+    RunCommand({"ip", "netns", "del", name}, Environment(), dir, 5s);
+  }
+}
+
+// Three hosts on one bridge, in namespaces of their own; torn down by the destructor.
+class TLan {
+ public:
+  struct THost {
+    std::string ns;
+    std::string hostname;
+    std::string workgroup = "OFFICE";
+  };
+
+  TLan(const std::string& dir, int hosts) : dir_(dir) {
+    const std::string id = std::string(kNamespacePrefix) + std::to_string(getpid());
+    lan_ = id + "l";
+    subnet_ = "10." + std::to_string(20 + getpid() % 200) + ".0.";
+    for (int i = 1; i <= hosts; ++i) hosts_.push_back({id + "h" + std::to_string(i), "host" + std::to_string(i)});
+  }
+  ~TLan() {
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it)
+      RunCommand({"ip", "netns", "del", *it}, Environment(), dir_, 5s);
+  }
+  TLan(const TLan&) = delete;
+  TLan& operator=(const TLan&) = delete;
+
+  // Builds the LAN; on failure returns why (the caller skips).
+  std::optional<std::string> Up() {
+    RemoveStaleNamespaces(dir_);
+    if (auto error = Ip({"netns", "add", lan_})) return error;
+    made_.push_back(lan_);
+    if (auto error = Ip({"-n", lan_, "link", "add", "br0", "type", "bridge"})) return error;
+    if (auto error = Ip({"-n", lan_, "link", "set", "br0", "up"})) return error;
+    for (std::size_t i = 0; i < hosts_.size(); ++i) {
+      const std::string& ns = hosts_[i].ns;
+      const std::string port = "vh" + std::to_string(i + 1);
+      const std::string address = subnet_ + std::to_string(i + 1);
+      if (auto error = Ip({"netns", "add", ns})) return error;
+      made_.push_back(ns);
+      for (const std::vector<std::string>& step : std::vector<std::vector<std::string>>{
+               {"link", "add", "eth0", "netns", ns, "type", "veth", "peer", "name", port, "netns", lan_},
+               {"-n", lan_, "link", "set", port, "master", "br0"},
+               {"-n", lan_, "link", "set", port, "up"},
+               {"-n", ns, "addr", "add", address + "/24", "broadcast", subnet_ + "255", "dev", "eth0"},
+               {"-n", ns, "link", "set", "lo", "up"},
+               {"-n", ns, "link", "set", "eth0", "up"}})
+        if (auto error = Ip(step)) return error;
+    }
+    return std::nullopt;
+  }
+
+  const THost& Host(int n) const { return hosts_.at(static_cast<std::size_t>(n - 1)); }
+  // The workgroup of every program started on the hosts from now on.
+  void SetWorkgroups(const std::vector<std::string>& workgroups) {
+    for (std::size_t i = 0; i < workgroups.size() && i < hosts_.size(); ++i) hosts_[i].workgroup = workgroups[i];
+  }
+
+  // The environment of a program on host n: the carrier on eth0 only, the host's
+  // workgroup, and the computer name taken from the host name.
+  std::vector<std::string> HostEnvironment(int n) const {
+    std::vector<std::string> env;
+    for (const auto& e : Environment()) {
+      if (e.rfind("HALLWIRE_INTERFACES=", 0) == 0 || e.rfind("HALLWIRE_COMPUTERNAME=", 0) == 0 ||
+          e.rfind("HALLWIRE_WORKGROUP=", 0) == 0)
+        continue;
+      env.push_back(e);
+    }
+    env.push_back("HALLWIRE_INTERFACES=eth0");
+    env.push_back("HALLWIRE_WORKGROUP=" + Host(n).workgroup);
+    return env;
+  }
+
+  // The command line that runs argv on host n under its own host name.
+  std::vector<std::string> OnHost(int n, const std::vector<std::string>& argv) const {
+    std::vector<std::string> full = {"ip",
+                                     "netns",
+                                     "exec",
+                                     Host(n).ns,
+                                     "unshare",
+                                     "-u",
+                                     "sh",
+                                     "-c",
+                                     "hostname \"$0\" && exec \"$@\"",
+                                     Host(n).hostname};
+    full.insert(full.end(), argv.begin(), argv.end());
+    return full;
+  }
+
+ private:
+  std::optional<std::string> Ip(std::vector<std::string> args) {
+    args.insert(args.begin(), "ip");
+    const auto result = RunCommand(args, Environment(), dir_, 10s);
+    if (result.code == 0) return std::nullopt;
+    std::string command;
+    for (const auto& a : args) command += a + " ";
+    return command + "failed: " + result.err;
+  }
+
+  std::string dir_;
+  std::string lan_;
+  std::string subnet_;
+  std::vector<THost> hosts_;
+  std::vector<std::string> made_;
+};
+
+// Why this machine cannot host the LAN, if it cannot.
+std::optional<std::string> NamespacesUnavailable() {
+  if (geteuid() != 0) return "network namespaces need root";
+  for (const char* tool : {"ip", "unshare", "hostname"})
+    if (!Executable(tool)) return std::string(tool) + " is not installed";
+  return std::nullopt;
+}
+
+std::string UserName() {
+  const passwd* pw = getpwuid(getuid());
+  return pw ? pw->pw_name : "";
+}
+
+class TransportNetns : public ::testing::Test {
+ protected:
+  // Hosts 1 to 3, all in workgroup "OFFICE"; skips the case when no LAN can be made.
+  void SetUp() override {
+    if (auto why = NamespacesUnavailable()) GTEST_SKIP() << *why;
+    dir_ = std::make_unique<hw::test::TempDir>();
+    const char* bin = std::getenv("HALLWIRE_BIN_DIR");
+    ASSERT_TRUE(bin) << "HALLWIRE_BIN_DIR is not set";
+    bin_ = bin;
+    for (const char* tool : {"hallwire-send", "hallwire-listen"})
+      ASSERT_EQ(access((bin_ + "/" + tool).c_str(), X_OK), 0) << bin_ << "/" << tool << " is missing";
+    lan_ = std::make_unique<TLan>(dir_->Path(), 3);
+    if (auto why = lan_->Up()) GTEST_SKIP() << "cannot build a LAN of namespaces: " << *why;
+  }
+
+  void TearDown() override {
+    children_.clear();  // stop the programs before their namespaces go
+    lan_.reset();
+    dir_.reset();
+  }
+
+  TChild& Start(int host, const std::vector<std::string>& argv, const std::string& label) {
+    const std::string base = dir_->File(label);
+    children_.push_back(
+        std::make_unique<TChild>(lan_->OnHost(host, argv), lan_->HostEnvironment(host), base + ".out", base + ".err"));
+    outputs_[children_.back().get()] = base;
+    return *children_.back();
+  }
+  TRunResult RunOn(int host, const std::vector<std::string>& argv, std::chrono::milliseconds timeout = 20s) {
+    return RunCommand(lan_->OnHost(host, argv), lan_->HostEnvironment(host), dir_->Path(), timeout);
+  }
+
+  std::string Out(TChild& child) { return hw::test::ReadFile(outputs_[&child] + ".out"); }
+  std::string Err(TChild& child) { return hw::test::ReadFile(outputs_[&child] + ".err"); }
+
+  // Waits until someone owns the mailslot on host n.
+  bool WaitOwned(int host, const std::string& name = "hwSlot") {
+    const auto deadline = Clock::now() + 10s;
+    while (Clock::now() < deadline) {
+      if (RunOn(host, {HW_NETNS_PEER, "probe", name}, 5s).code == 0) {
+        // The datagram socket is bound right after the name; give it a moment.
+        std::this_thread::sleep_for(50ms);
+        return true;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+
+  // Starts hallwire-listen on host n and waits until it owns "hwSlot".
+  TChild& Listen(int host) {
+    TChild& child = Start(host, {bin_ + "/hallwire-listen", "--timeout", "60"},
+                          "listen" + std::to_string(host) + "_" + std::to_string(++serial_));
+    EXPECT_TRUE(WaitOwned(host)) << "hallwire-listen on host" << host << " did not start: " << Err(child);
+    return child;
+  }
+
+  TRunResult Send(int host, const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {bin_ + "/hallwire-send"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunOn(host, argv);
+  }
+
+  // Waits until the child printed at least n complete lines.
+  bool WaitLines(TChild& child, std::size_t n, std::chrono::milliseconds timeout = 5s) {
+    const auto deadline = Clock::now() + timeout;
+    while (Clock::now() < deadline) {
+      if (Lines(Out(child)).size() >= n) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return Lines(Out(child)).size() >= n;
+  }
+
+  // The chat line a host's hallwire-send produces for text.
+  std::string Line(int host, const std::string& text) {
+    return "Host" + std::to_string(host) + "( " + UserName() + " ) " + text;
+  }
+
+  // Long enough for several checks of a listener (interval 250 ms) to run, so that a
+  // stray or repeated delivery would have shown.
+  static void Settle() { std::this_thread::sleep_for(700ms); }
+
+  std::unique_ptr<hw::test::TempDir> dir_;
+  std::string bin_;
+  std::unique_ptr<TLan> lan_;
+  std::vector<std::unique_ptr<TChild>> children_;
+  std::map<TChild*, std::string> outputs_;
+  int serial_ = 0;
+};
+
+TEST_F(TransportNetns, BroadcastReachesEveryHostOnceTheSendersOwnIncluded) {
+  TChild& l1 = Listen(1);
+  TChild& l2 = Listen(2);
+  TChild& l3 = Listen(3);
+
+  auto sent = Send(1, {"--all", "hello everyone"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  for (TChild* l : {&l1, &l2, &l3}) EXPECT_TRUE(WaitLines(*l, 1)) << Out(*l) << Err(*l);
+  sent = Send(3, {"--all", "second", "from", "three"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  for (TChild* l : {&l1, &l2, &l3}) EXPECT_TRUE(WaitLines(*l, 2)) << Out(*l) << Err(*l);
+  Settle();
+
+  // The sender's own copy arrives over loopback and over its LAN broadcast alike;
+  // the listener shows it once.
+  const std::vector<std::string> expected = {Line(1, "hello everyone"), Line(3, "second from three")};
+  for (TChild* l : {&l1, &l2, &l3}) {
+    EXPECT_EQ(Lines(Out(*l)), expected);
+    EXPECT_EQ(Err(*l), "");
+  }
+}
+
+TEST_F(TransportNetns, ComputerWriteReachesOnlyItsTarget) {
+  TChild& l1 = Listen(1);
+  TChild& l2 = Listen(2);
+  TChild& l3 = Listen(3);
+
+  // Names are matched without regard to case; host1 also writes to itself.
+  auto sent = Send(1, {"--to", "host2", "for two"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_TRUE(WaitLines(l2, 1)) << Err(l2);
+  sent = Send(1, {"--to", "HOST3", "for three"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_TRUE(WaitLines(l3, 1)) << Err(l3);
+  sent = Send(1, {"--to", "Host1", "for one"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_TRUE(WaitLines(l1, 1)) << Err(l1);
+  Settle();
+
+  EXPECT_EQ(Lines(Out(l1)), std::vector<std::string>{Line(1, "for one")});
+  EXPECT_EQ(Lines(Out(l2)), std::vector<std::string>{Line(1, "for two")});
+  EXPECT_EQ(Lines(Out(l3)), std::vector<std::string>{Line(1, "for three")});
+}
+
+TEST_F(TransportNetns, WriteToNobodyIsSentAndReachesNoOne) {
+  TChild& l1 = Listen(1);
+  TChild& l2 = Listen(2);
+
+  // A datagram cannot tell whether anyone took it: the write itself succeeds.
+  const auto sent = Send(1, {"--to", "host9", "into the void"});
+  EXPECT_EQ(sent.code, 0) << sent.err;
+  Settle();
+  EXPECT_EQ(Out(l1), "");
+  EXPECT_EQ(Out(l2), "");
+}
+
+TEST_F(TransportNetns, DomainWriteReachesOnlyThatDomainsComputers) {
+  lan_->SetWorkgroups({"TEAMA", "TEAMA", "TEAMB"});
+  TChild& l1 = Listen(1);
+  TChild& l2 = Listen(2);
+  TChild& l3 = Listen(3);
+
+  // From outside the domain, by its name.
+  auto sent = Send(3, {"--to", "TEAMA", "to team a"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_TRUE(WaitLines(l1, 1)) << Err(l1);
+  EXPECT_TRUE(WaitLines(l2, 1)) << Err(l2);
+  // From inside one domain to the other, in lower case.
+  sent = Send(1, {"--to", "teamb", "to team b"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_TRUE(WaitLines(l3, 1)) << Err(l3);
+  // To the own primary domain, by name and as "--all".
+  sent = Send(2, {"--to", "TEAMA", "own domain"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  sent = Send(1, {"--all", "everyone of a"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_TRUE(WaitLines(l1, 3)) << Err(l1);
+  EXPECT_TRUE(WaitLines(l2, 3)) << Err(l2);
+  Settle();
+
+  const std::vector<std::string> team_a = {Line(3, "to team a"), Line(2, "own domain"), Line(1, "everyone of a")};
+  EXPECT_EQ(Lines(Out(l1)), team_a);
+  EXPECT_EQ(Lines(Out(l2)), team_a);
+  EXPECT_EQ(Lines(Out(l3)), std::vector<std::string>{Line(1, "to team b")});
+}
+
+TEST_F(TransportNetns, SecondOwnerOnOneComputerFailsAndTheNameIsFreedWhenTheOwnerDies) {
+  TChild& first = Listen(2);
+
+  TChild& second = Start(2, {bin_ + "/hallwire-listen", "--timeout", "10"}, "second");
+  const auto code = second.Wait(10s);
+  ASSERT_TRUE(code) << "a second owner of hwSlot on host2 kept running";
+  EXPECT_EQ(*code, 2);
+  EXPECT_EQ(Err(second), "Cannot create a file when that file already exists\n");
+  EXPECT_TRUE(first.Running());
+
+  // Ownership is per computer: the same name on another host is free.
+  TChild& other = Listen(3);
+  EXPECT_TRUE(other.Running()) << Err(other);
+
+  // An owner killed outright frees the name at once; a new listener takes it over
+  // and receives.
+  first.Kill();
+  TChild& third = Listen(2);
+  EXPECT_TRUE(third.Running()) << Err(third);
+  const auto sent = Send(1, {"--to", "host2", "after the takeover"});
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_TRUE(WaitLines(third, 1)) << Err(third);
+  EXPECT_EQ(Lines(Out(third)), std::vector<std::string>{Line(1, "after the takeover")});
+}
+
+TEST_F(TransportNetns, BurstOf10000FramesArrivesWholeWithNoRepeat) {
+  // The counter reads the mailslot itself, below the terminal's repeat filter, so a
+  // frame the carrier delivered twice would show as a duplicate here.
+  TChild& counter =
+      Start(2, {HW_NETNS_PEER, "count", "--count", "10000", "--timeout", "60", "--linger", "700"}, "counter");
+  ASSERT_TRUE(WaitLines(counter, 1)) << Err(counter);
+  ASSERT_EQ(Lines(Out(counter))[0], "ready");
+
+  const auto sent = RunOn(1, {HW_NETNS_PEER, "burst", "--to", "host2", "--count", "10000"}, 60s);
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_EQ(sent.out, "sent 10000\n");
+
+  const auto code = counter.Wait(70s);
+  ASSERT_TRUE(code) << "the counter did not finish";
+  EXPECT_EQ(*code, 0) << Err(counter);
+  const auto lines = Lines(Out(counter));
+  ASSERT_EQ(lines.size(), 2u) << Out(counter);
+  EXPECT_EQ(lines[1], "frames=10000 unique=10000 duplicates=0 reordered=0 missing=0 malformed=0 senders=1");
+}
+
+TEST_F(TransportNetns, BurstOf10000FramesReachesTheListenToolInOrder) {
+  TChild& listener = Start(2, {bin_ + "/hallwire-listen", "--count", "10000", "--timeout", "60"}, "listen");
+  ASSERT_TRUE(WaitOwned(2)) << Err(listener);
+
+  const auto sent = RunOn(1, {HW_NETNS_PEER, "burst", "--to", "HOST2", "--count", "10000"}, 60s);
+  ASSERT_EQ(sent.code, 0) << sent.err;
+
+  const auto code = listener.Wait(70s);
+  ASSERT_TRUE(code) << "the listener did not finish";
+  EXPECT_EQ(*code, 0) << "hallwire-listen timed out with " << Lines(Out(listener)).size() << " lines";
+  const auto lines = Lines(Out(listener));
+  ASSERT_EQ(lines.size(), 10000u);
+  std::size_t wrong = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i] != "burst " + std::to_string(i + 1) && wrong++ == 0)
+      ADD_FAILURE() << "line " << i + 1 << " is \"" << lines[i] << "\"";
+  EXPECT_EQ(wrong, 0u);
+}
+
+}  // namespace
