@@ -1,0 +1,329 @@
+// The registry stand-in: values and keys with their Win32 results, the files behind
+// the two roots, write access to the machine root, and the autostart entries that
+// mirror the Run and RunOnce keys.
+#include "platform/Registry.h"
+
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/platform/registry_support.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using namespace hw::win32;
+using hw::test::ReadFile;
+using hw::test::WriteFile;
+
+const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { hw::test::UseRegistryFolders(dir_.Path()); }
+
+  std::string EntryOf(HKEY root, bool runOnce, const std::string& name) {
+    return hw::AutostartEntryFile(root, runOnce, name);
+  }
+
+  hw::test::TempDir dir_;
+};
+
+TEST_F(RegistryTest, ValuesKeepTheirTypeAndBytesAndNamesIgnoreCase) {
+  HKEY key = 0;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Test", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  std::string every_byte;
+  for (int b = 0; b < 256; ++b) every_byte += static_cast<char>(b);
+  const std::string odd_name = "odd %\"=[]\\\n\xE9 name";
+  const DWORD number = 0x12345678;
+  ASSERT_EQ(RegSetValueExA(key, "Text", 0, REG_SZ, reinterpret_cast<const BYTE*>("hello"), 6), ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(key, "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4), ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(key, odd_name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>(every_byte.data()),
+                           256),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(key, "", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("%HOME%"), 7), ERROR_SUCCESS);
+
+  EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, "Software\\Test", "TEXT"),
+            (hw::test::RegValue{REG_SZ, std::string("hello\0", 6)}));
+  EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, "software\\test", "number"),
+            (hw::test::RegValue{REG_DWORD, std::string("\x78\x56\x34\x12", 4)}));
+  EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, "Software\\Test", odd_name),
+            (hw::test::RegValue{REG_BINARY, every_byte}));
+  EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, "Software\\Test", ""),
+            (hw::test::RegValue{REG_EXPAND_SZ, std::string("%HOME%\0", 7)}));
+
+  // Size first, then a buffer too small, then the data.
+  DWORD type = 0, size = 0;
+  ASSERT_EQ(RegQueryValueExA(key, "Text", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 6u);
+  char small[3];
+  size = sizeof small;
+  EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, &type, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, 6u);
+
+  // Another case of a name is the same value: replaced, not added.
+  ASSERT_EQ(RegSetValueExA(key, "TEXT", 0, REG_SZ, reinterpret_cast<const BYTE*>("bye"), 4), ERROR_SUCCESS);
+  DWORD values = 0;
+  ASSERT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                             nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(values, 4u);
+  EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, "Software\\Test", "text")->data, std::string("bye\0", 4));
+
+  EXPECT_EQ(RegQueryValueExA(key, "Nothing", nullptr, &type, nullptr, &size), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteValueA(key, "number"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValueA(key, "Number"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+
+  // The user's root is a file in the per-user folder; the machine root stayed untouched.
+  EXPECT_TRUE(Exists(dir_.Path() + "/config/hallwire/registry.dat"));
+  EXPECT_FALSE(Exists(hw::RegistryHiveFile(HKEY_LOCAL_MACHINE)));
+  EXPECT_EQ(hw::test::QueryValue(HKEY_LOCAL_MACHINE, "Software\\Test", "Text"), std::nullopt);
+}
+
+TEST_F(RegistryTest, KeysAreCreatedOpenedEnumeratedAndDeleted) {
+  HKEY key = 0;
+  DWORD disposition = 0;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Top\\beta\\Leaf\\", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+  HKEY leaf = key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "TOP\\BETA\\leaf", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                            &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+  RegCloseKey(key);
+  for (const char* name : {"Alpha", "gamma"}) {
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string("Top\\") + name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+  }
+
+  HKEY top = 0;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "top", 0, KEY_READ, &top), ERROR_SUCCESS);
+  DWORD count = 0, longest = 0;
+  ASSERT_EQ(RegQueryInfoKeyA(top, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(count, 3u);
+  EXPECT_EQ(longest, 5u);
+  std::vector<std::string> names;
+  char name[16];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof name;
+    LONG rc = RegEnumKeyExA(top, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    ASSERT_EQ(rc, ERROR_SUCCESS);
+    names.emplace_back(name, length);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+  DWORD tiny = 5;  // "Alpha" needs 6 with its terminating zero
+  EXPECT_EQ(RegEnumKeyExA(top, 0, name, &tiny, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
+  // A read-only handle cannot change anything.
+  EXPECT_EQ(RegSetValueExA(top, "x", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_ACCESS_DENIED);
+
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Top\\Missing", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "\\Top", 0, KEY_READ, &key), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Top\\beta"), ERROR_ACCESS_DENIED) << "a key with sub-keys went";
+  EXPECT_EQ(RegDeleteKeyA(top, "beta\\leaf"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteKeyA(top, "beta\\leaf"), ERROR_FILE_NOT_FOUND);
+  DWORD size = 0;
+  EXPECT_EQ(RegQueryValueExA(leaf, "x", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegSetValueExA(leaf, "x", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegCloseKey(leaf), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(leaf), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(RegCloseKey(top), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryTest, DamagedFileIsReportedAndNeverOverwritten) {
+  std::string file = hw::RegistryHiveFile(HKEY_CURRENT_USER);
+  std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+  WriteFile(file, "Hallwire registry 1\n[Software]\n\"half a value\n");
+  HKEY key = 0;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), ERROR_BADDB);
+  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Other", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_BADDB);
+  EXPECT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_BADDB);
+  EXPECT_EQ(ReadFile(file), "Hallwire registry 1\n[Software]\n\"half a value\n");
+}
+
+TEST_F(RegistryTest, ChangesFromSeveralProcessesAreAllKept) {
+  HKEY key = 0;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Shared", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  constexpr int kWriters = 4, kEach = 25;
+  std::vector<pid_t> children;
+  for (int w = 0; w < kWriters; ++w) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      int failures = 0;
+      HKEY shared = 0;
+      if (RegOpenKeyExA(HKEY_CURRENT_USER, "Shared", 0, KEY_ALL_ACCESS, &shared) != ERROR_SUCCESS) _exit(100);
+      for (int i = 0; i < kEach; ++i) {
+        std::string name = "w" + std::to_string(w) + "_" + std::to_string(i);
+        if (RegSetValueExA(shared, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                           static_cast<DWORD>(name.size() + 1)) != ERROR_SUCCESS)
+          ++failures;
+      }
+      _exit(failures);
+    }
+    children.push_back(child);
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  }
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Shared", 0, KEY_READ, &key), ERROR_SUCCESS);
+  DWORD values = 0;
+  ASSERT_EQ(RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                             nullptr, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(values, static_cast<DWORD>(kWriters * kEach)) << "changes were lost between processes";
+  // Nothing but the file and its lock is left in the folder (no half-written copies).
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path() + "/config/hallwire"))
+    files.push_back(entry.path().filename().string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"registry.dat", "registry.dat.lock"}));
+}
+
+TEST_F(RegistryTest, MachineRootNeedsAnAdministrator) {
+  HKEY key = 0;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(key, "Tool", 0, REG_SZ, reinterpret_cast<const BYTE*>("\"/bin/true\""), 12),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_TRUE(Exists(dir_.Path() + "/system/registry.dat"));
+
+  int result = hw::test::RunAsOrdinaryUser(dir_.Path(), [] {
+    int failures = 0;
+    HKEY k = 0;
+    // Full access is refused, reading is allowed; creating keys or values is refused.
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRun, 0, KEY_ALL_ACCESS, &k) != ERROR_ACCESS_DENIED) failures |= 1;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRun, 0, KEY_READ, &k) != ERROR_SUCCESS) failures |= 2;
+    else if (!hw::test::QueryValue(HKEY_LOCAL_MACHINE, kRun, "Tool")) failures |= 4;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Sunfield\\test\\", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                        nullptr) != ERROR_ACCESS_DENIED)
+      failures |= 8;
+    // The user's own root works.
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) != ERROR_SUCCESS)
+      failures |= 16;
+    return failures;
+  });
+  if (result == hw::test::kNoOrdinaryUser) GTEST_SKIP() << "no ordinary user to test with";
+  EXPECT_EQ(result, 0) << "failed checks (bits): " << result;
+  EXPECT_FALSE(Exists(dir_.Path() + "/system/Software"));
+}
+
+TEST_F(RegistryTest, RunValuesAreAutostartEntries) {
+  const std::string entry = EntryOf(HKEY_CURRENT_USER, false, "Quillo 4#Autostart");
+  EXPECT_EQ(entry, dir_.Path() + "/config/autostart/quillo_204_23autostart.desktop");
+  EXPECT_EQ(EntryOf(HKEY_CURRENT_USER, false, "QUILLO 4#AUTOSTART"), entry);
+  EXPECT_EQ(EntryOf(HKEY_LOCAL_MACHINE, true, "Quillo 4#Autostart"),
+            dir_.Path() + "/system/autostart/quillo_204_23autostart_once.desktop");
+
+  // A path with blanks and the characters an Exec line treats specially.
+  const std::string path = "/opt/my apps/it's $HOME `x` 100% back\\slash/hallwire";
+  hw::test::SetString(HKEY_CURRENT_USER, kRun, "Quillo 4#Autostart", "\"" + path + "\" --hidden");
+  ASSERT_TRUE(Exists(entry));
+  hw::test::DesktopEntry parsed = hw::test::ReadDesktopEntry(entry);
+  EXPECT_EQ(parsed.type, "Application");
+  EXPECT_EQ(parsed.name, "Quillo 4#Autostart");
+  EXPECT_EQ(parsed.exec, (std::vector<std::string>{path, "--hidden"}));
+
+  // REG_EXPAND_SZ expands environment variables.
+  setenv("HW_TEST_PROGRAM", "/usr/local/bin/tool", 1);
+  hw::test::SetString(HKEY_CURRENT_USER, kRun, "Tool", "%HW_TEST_PROGRAM% -x", REG_EXPAND_SZ);
+  EXPECT_EQ(hw::test::ReadDesktopEntry(EntryOf(HKEY_CURRENT_USER, false, "Tool")).exec,
+            (std::vector<std::string>{"/usr/local/bin/tool", "-x"}));
+
+  // No longer a string: no entry. An empty command: no entry.
+  HKEY key = 0;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRun, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  const DWORD one = 1;
+  ASSERT_EQ(RegSetValueExA(key, "Tool", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4), ERROR_SUCCESS);
+  EXPECT_FALSE(Exists(EntryOf(HKEY_CURRENT_USER, false, "Tool")));
+  ASSERT_EQ(RegSetValueExA(key, "Blank", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_SUCCESS);
+  EXPECT_FALSE(Exists(EntryOf(HKEY_CURRENT_USER, false, "Blank")));
+  // Deleting the value removes the entry.
+  ASSERT_EQ(RegDeleteValueA(key, "quillo 4#autostart"), ERROR_SUCCESS);
+  EXPECT_FALSE(Exists(entry));
+  RegCloseKey(key);
+
+  // The machine root's entries go to the system autostart folder; deleting the key removes them.
+  hw::test::SetString(HKEY_LOCAL_MACHINE, kRun, "Tool", "/bin/true");
+  EXPECT_TRUE(Exists(dir_.Path() + "/system/autostart/tool.desktop"));
+  ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRun), ERROR_SUCCESS);
+  EXPECT_FALSE(Exists(dir_.Path() + "/system/autostart/tool.desktop"));
+}
+
+TEST_F(RegistryTest, RunOnceEntryStartsTheProgramOnceAndTheValueIsGone) {
+  // A stand-in program that records its arguments.
+  const std::string program = dir_.File("my program.sh");
+  const std::string marker = dir_.File("started");
+  WriteFile(program, "#!/bin/sh\necho \"$@\" >> '" + marker + "'\n");
+  chmod(program.c_str(), 0755);
+
+  for (bool through_gio : {false, true}) {
+    SCOPED_TRACE(through_gio ? "gio launch" : "Exec line");
+    if (through_gio && std::system("command -v gio >/dev/null 2>&1") != 0) continue;
+    std::filesystem::remove(marker);
+    hw::test::SetString(HKEY_CURRENT_USER, kRunOnce, "Once", "\"" + program + "\" first-login");
+    const std::string entry = EntryOf(HKEY_CURRENT_USER, true, "Once");
+    ASSERT_TRUE(Exists(entry));
+    ASSERT_TRUE(hw::test::QueryValue(HKEY_CURRENT_USER, kRunOnce, "Once"));
+
+    // What a desktop does at login.
+    if (through_gio)
+      ASSERT_EQ(std::system(("gio launch '" + entry + "' >/dev/null 2>&1").c_str()), 0);
+    else
+      ASSERT_EQ(hw::test::RunAndWait(hw::test::ReadDesktopEntry(entry).exec), 0);
+    for (int i = 0; i < 100 && !Exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(ReadFile(marker), "first-login\n");
+    EXPECT_FALSE(Exists(entry)) << "the entry would run again";
+    EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, kRunOnce, "Once"), std::nullopt);
+  }
+
+  // A later change to the key drops the used value from the file too.
+  hw::test::SetString(HKEY_CURRENT_USER, kRunOnce, "Other", "/bin/true");
+  std::remove(EntryOf(HKEY_CURRENT_USER, true, "Other").c_str());
+  hw::test::SetString(HKEY_CURRENT_USER, kRunOnce, "Third", "/bin/true");
+  EXPECT_EQ(ReadFile(hw::RegistryHiveFile(HKEY_CURRENT_USER)).find("Other"), std::string::npos);
+}
+
+TEST_F(RegistryTest, ValueIsNotStoredWhenItsEntryCannotBeWritten) {
+  std::filesystem::create_directories(dir_.Path() + "/config");
+  WriteFile(dir_.Path() + "/config/autostart", "a file where the folder belongs");
+  HKEY key = 0;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_NE(RegSetValueExA(key, "Prog", 0, REG_SZ, reinterpret_cast<const BYTE*>("/bin/prog"), 10), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, kRun, "Prog"), std::nullopt);
+}
+
+}  // namespace
