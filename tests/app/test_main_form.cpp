@@ -1,0 +1,757 @@
+// The main window's handlers, run offscreen with recording stand-ins for the
+// terminal, the wave player, the tray icon and the user's boxes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/MainForm.h"
+#include "platform/Config.h"
+#include "platform/Kernel32.h"
+#include "tests/app/FakeParts.h"
+#include "tests/support/TestSupport.h"
+
+namespace hw {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::string UserName() {
+  char buffer[256] = {};
+  win32::DWORD size = sizeof buffer;
+  win32::GetUserNameA(buffer, &size);
+  return buffer;
+}
+
+std::size_t IndexOf(const test::TJournal& journal, const std::string& entry) {
+  return static_cast<std::size_t>(std::find(journal.begin(), journal.end(), entry) - journal.begin());
+}
+
+void ProcessEvents() {
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+void Key(QWidget* target, int key, const QString& text = QString(), Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QKeyEvent press(QEvent::KeyPress, key, mods, text);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+  QApplication::sendEvent(target, &release);
+}
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("HALLWIRE_COMPUTERNAME", "OFFICE-PC2", 1);
+    platform::ReloadConfig();
+    fake.net.computers = {"\\\\ALPHA", "\\\\OFFICE-PC2", "\\\\NONE"};
+  }
+
+  // Writes the settings file with the given key lines under their sections.
+  void Settings(const std::string& extra_sound_options = "", const std::string& entry_foreground = "clBlack") {
+    WriteFile(settings, "[EntryWindow]\nForeground=" + entry_foreground +
+                            "\nBackground=clWhite\n[ChatWindow]\nForeground=clLime\nBackground=clBlack\n"
+                            "[SoundOptions]\nIconizedfile=hidden.wav\nAllIncoming=shown.wav\n" +
+                            extra_sound_options + "\n");
+  }
+
+  TmainForm& Create() {
+    form = std::make_unique<TmainForm>(fake.Make(settings));
+    return *form;
+  }
+
+  // A real click on a node: press and release on its row.
+  void ClickNode(QTreeWidgetItem* item) {
+    QTreeWidget* tree = form->cbNameList;
+    const QPoint at = tree->visualItemRect(item).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &release);
+  }
+
+  QTreeWidgetItem* Root() { return form->cbNameList->topLevelItem(0); }
+  QTreeWidgetItem* Child(int i) { return Root()->child(i); }
+
+  std::string Line(const std::string& text) { return "Office-pc2( " + UserName() + " ) " + text; }
+
+  TempDir dir;
+  std::string settings = dir.File("Hwire.ini");
+  test::TFakeParts fake;
+  std::unique_ptr<TmainForm> form;
+};
+
+// --- start-up ------------------------------------------------------------------
+
+TEST_F(MainFormTest, StartsWithDesignStateWhenNoSettingsAreStored) {
+  TmainForm& f = Create();
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(f.windowTitle(), "Hallwire");
+  EXPECT_EQ(f.LocalComputerName(), "Office-pc2");
+  EXPECT_EQ(f.LocalUserName(), UserName());
+  EXPECT_EQ(f.SelectedRecipient(), "None");
+  EXPECT_EQ(f.StatusBar->Panel(0).Text.toStdString(), "Office-pc2 / User (" + UserName() + ")");
+  EXPECT_FALSE(f.PlaySound());
+  EXPECT_FALSE(f.UseEnter());
+  EXPECT_FALSE(f.OpenWindow());
+  EXPECT_FALSE(f.IconizedOnly());
+  EXPECT_EQ(f.IconizedFile(), "");
+  EXPECT_EQ(f.AllIncoming(), "");
+  EXPECT_TRUE(fake.sound->played.empty());
+  EXPECT_TRUE(fake.dialogs->errors.empty());
+  // Chat box white on black; both boxes hold one empty line.
+  EXPECT_EQ(f.ChatWindow->palette().color(QPalette::Base), QColor(Qt::black));
+  EXPECT_EQ(f.ChatWindow->palette().color(QPalette::Text), QColor(Qt::white));
+  EXPECT_EQ(f.ChatText(), "\r\n");
+  EXPECT_EQ(f.MemoText(), "\r\n");
+  // The tree is filled and open.
+  EXPECT_EQ(Root()->text(0), "Hallwire Network");
+  EXPECT_TRUE(Root()->isExpanded());
+  EXPECT_EQ(Root()->childCount(), 3);
+  EXPECT_FALSE(fake.tray->Animated());
+}
+
+TEST_F(MainFormTest, CreationRunsItsStepsInOrder) {
+  Settings("PlaySound=True");
+  fake.net.computers = {"\\\\ALPHA"};
+  // What the status bar shows when the tree is being filled.
+  QString status_when_filled = "<not filled>";
+  TMainFormParts parts = fake.Make(settings);
+  auto open = parts.NetEnum.OpenEnum;
+  parts.NetEnum.OpenEnum = [&](auto... args) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* window = qobject_cast<TmainForm*>(widget)) status_when_filled = window->StatusBar->Panel(0).Text;
+    return open(args...);
+  };
+  form = std::make_unique<TmainForm>(std::move(parts));
+  const auto& j = fake.journal;
+  ASSERT_LT(IndexOf(j, "tray:off"), j.size());
+  ASSERT_LT(IndexOf(j, "sound:shown.wav"), j.size());
+  ASSERT_LT(IndexOf(j, "net:open"), j.size());
+  EXPECT_LT(IndexOf(j, "tray:off"), IndexOf(j, "sound:shown.wav"));
+  EXPECT_LT(IndexOf(j, "sound:shown.wav"), IndexOf(j, "net:open"));
+  EXPECT_EQ(status_when_filled.toStdString(), "Office-pc2 / User (" + UserName() + ")");
+  EXPECT_TRUE(form->PlaySound());
+  EXPECT_EQ(form->ChatWindow->palette().color(QPalette::Text), QColor(0, 255, 0));
+  EXPECT_EQ(form->Memo->palette().color(QPalette::Base), QColor(255, 255, 255));
+}
+
+TEST_F(MainFormTest, AFailingSettingsReadShowsTheErrorAndSkipsTheLaterSteps) {
+  Settings("PlaySound=True", "bogus");
+  TmainForm& f = Create();
+  ASSERT_EQ(fake.dialogs->errors.size(), 1u);
+  EXPECT_EQ(fake.dialogs->errors[0], "'bogus' is not a valid integer value");
+  EXPECT_EQ(f.LocalComputerName(), "Office-pc2");
+  EXPECT_EQ(f.SelectedRecipient(), "None");
+  EXPECT_EQ(f.LocalUserName(), "");
+  EXPECT_EQ(f.StatusBar->Panel(0).Text, "");
+  EXPECT_TRUE(fake.sound->played.empty());
+  EXPECT_EQ(IndexOf(fake.journal, "net:open"), fake.journal.size());
+  EXPECT_EQ(Root()->text(0), "Network Neighborhood");
+}
+
+TEST_F(MainFormTest, AStartUpSoundThatCannotBeOpenedStopsCreationThere) {
+  Settings("PlaySound=True");
+  TMainFormParts parts = fake.Make(settings);
+  fake.sound->missing.insert("shown.wav");
+  form = std::make_unique<TmainForm>(std::move(parts));
+  ASSERT_EQ(fake.dialogs->errors.size(), 1u);
+  EXPECT_EQ(form->LocalUserName(), "");
+  EXPECT_EQ(Root()->text(0), "Network Neighborhood");
+}
+
+TEST_F(MainFormTest, ComputerNamesAreCapitalisedWordByWord) {
+  const std::pair<const char*, const char*> examples[] = {
+      {"OFFICE-PC2", "Office-pc2"}, {"2NDFLOOR", "2ndfloor"}, {"sales DESK 4", "Sales Desk 4"}};
+  for (const auto& [system, shown] : examples) {
+    setenv("HALLWIRE_COMPUTERNAME", system, 1);
+    platform::ReloadConfig();
+    test::TFakeParts parts;
+    TmainForm window(parts.Make(settings));
+    EXPECT_EQ(window.LocalComputerName(), shown) << system;
+  }
+}
+
+TEST_F(MainFormTest, LayoutFollowsTheDesign) {
+  TmainForm& f = Create();
+  if (const char* shot = std::getenv("HALLWIRE_SHOT")) f.grab().save(shot);
+  EXPECT_EQ(f.width(), 383);
+  EXPECT_EQ(f.minimumSize(), f.maximumSize());
+  EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
+  const QToolButton* buttons[] = {f.ToolButton2, f.tbsButton, f.tbsButton2, f.spSound, f.SpeedItem1};
+  const char* captions[] = {"&Send", "&Prefs", "&Clear", "S&ound", "&Refresh"};
+  const char* hints[] = {"Send Message", "Preferences", "Clear ChatWindow", "Sound", "Refresh Network List"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(buttons[i]->text(), captions[i]);
+    EXPECT_EQ(buttons[i]->toolTip(), hints[i]);
+    EXPECT_EQ(buttons[i]->geometry(), QRect(3 + 48 * i, 3, 47, 40));
+  }
+  EXPECT_EQ(f.SoundButtonImage(), 3);
+  EXPECT_TRUE(f.ChatWindow->isReadOnly());
+  ASSERT_EQ(f.StatusBar->PanelCount(), 5);
+  const int widths[] = {200, 30, 35, 30, 50};
+  const char* texts[] = {"", "INS", "CAPS", "NUM", ""};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(f.StatusBar->Panel(i).Width, widths[i]);
+    if (i > 0) {
+      EXPECT_EQ(f.StatusBar->Panel(i).Text, texts[i]);
+    }
+  }
+  EXPECT_EQ(f.CutAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+  EXPECT_EQ(f.CopyAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+  EXPECT_EQ(f.PasteAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
+  EXPECT_EQ(fake.tray->Menu(), f.TrayPopupMenu);
+  EXPECT_EQ(f.GradientCaption->PopupMenu(), f.TrayPopupMenu);
+  EXPECT_EQ(f.View1->text(), "&View Message");
+  EXPECT_EQ(f.Exit1->text(), "E&xit");
+}
+
+// --- showing, hiding, ending -------------------------------------------------------
+
+TEST_F(MainFormTest, CloseAsksAndEndsOnlyOnYes) {
+  TmainForm& f = Create();
+  f.ShowWindow();
+  fake.dialogs->answers = {false};
+  f.close();
+  EXPECT_EQ(fake.dialogs->questions, std::vector<std::string>{"Are you sure you want to close Hallwire?"});
+  EXPECT_EQ(fake.terminated, 0);
+  EXPECT_TRUE(f.isVisible());
+  fake.dialogs->answers = {true};
+  f.close();
+  EXPECT_EQ(fake.terminated, 1);
+  // Exit in either menu ends at once, without a question.
+  f.Exit1->trigger();
+  f.Exit2->trigger();
+  EXPECT_EQ(fake.terminated, 3);
+  EXPECT_EQ(fake.dialogs->questions.size(), 2u);
+}
+
+TEST_F(MainFormTest, MinimiseHidesAndMaximiseDoesNothing) {
+  TmainForm& f = Create();
+  f.ShowWindow();
+  f.SetMemoText("draft");
+  f.setWindowState(Qt::WindowMinimized);
+  ProcessEvents();
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_FALSE(f.windowState() & Qt::WindowMinimized);
+  fake.tray->DoubleClick();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.MemoText(), "draft");
+
+  const QSize size = f.size();
+  f.SystemCommand(SC_MAXIMIZE);
+  f.setWindowState(Qt::WindowMaximized);
+  ProcessEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(f.windowState() & Qt::WindowMaximized);
+  EXPECT_EQ(f.size(), size);
+  f.SystemCommand(SC_MINIMIZE | 0x0002);  // the low bits are masked off
+  EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(MainFormTest, ViewShowsWithoutStoppingTheBlinkAndDoubleClickStopsIt) {
+  TmainForm& f = Create();
+  fake.terminal->Deliver("hello");
+  EXPECT_TRUE(fake.tray->Animated());
+  f.View1->trigger();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(fake.tray->Animated());
+  f.HideWindow();
+  fake.tray->DoubleClick();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(fake.tray->Animated());
+}
+
+TEST_F(MainFormTest, HelpOpensContentsAndTheFocusedContext) {
+  TmainForm& f = Create();
+  f.Contents1->trigger();
+  f.SearchforHelpOn1->trigger();
+  f.HowtoUseHelp1->trigger();
+  Key(f.Memo, Qt::Key_F1);
+  EXPECT_EQ(fake.help, (std::vector<int>{0, 3}));
+}
+
+// --- sending -------------------------------------------------------------------
+
+TEST_F(MainFormTest, SendingBeforeChoosingARecipientIsRefused) {
+  TmainForm& f = Create();
+  f.SetMemoText("Lunch at 12?");
+  f.ToolButton2->click();
+  EXPECT_EQ(fake.dialogs->notices, std::vector<std::string>{"You must first select a recipient"});
+  EXPECT_TRUE(fake.terminal->sent.empty());
+  EXPECT_EQ(f.ChatText(), "\r\n");
+  EXPECT_EQ(f.MemoText(), "Lunch at 12?");
+}
+
+TEST_F(MainFormTest, SendingToTheRootAddressesTheWholeDomain) {
+  TmainForm& f = Create();
+  ClickNode(Root());
+  EXPECT_EQ(f.SelectedRecipient(), "Hallwire Network");
+  f.SetMemoText("Lunch at 12?");
+  f.ToolButton2->click();
+  ASSERT_EQ(fake.terminal->sent.size(), 1u);
+  const test::TSentMessage& sent = fake.terminal->sent[0];
+  EXPECT_EQ(sent.receiver, TReceiverType::rcPrimaryDomain);
+  EXPECT_EQ(sent.receiver_name, "Hallwire Network");
+  EXPECT_EQ(sent.payload, Line("Lunch at 12?") + std::string(1, '\0'));
+  // The line stands in the own chat box (after its empty first line); the entry box is empty.
+  EXPECT_EQ(f.ChatText(), "\r\n" + Line("Lunch at 12?") + "\r\n");
+  EXPECT_EQ(f.MemoText(), "");
+  // The line was shown before it was transmitted.
+  EXPECT_TRUE(fake.dialogs->notices.empty());
+}
+
+TEST_F(MainFormTest, SendingToAComputerAddressesItByItsNodeText) {
+  TmainForm& f = Create();
+  ClickNode(Child(0));
+  EXPECT_EQ(f.SelectedRecipient(), "Alpha");
+  f.SetMemoText("one\ntwo\n");
+  f.ToolButton2->click();
+  ASSERT_EQ(fake.terminal->sent.size(), 1u);
+  EXPECT_EQ(fake.terminal->sent[0].receiver, TReceiverType::rcDomainOrComputer);
+  EXPECT_EQ(fake.terminal->sent[0].receiver_name, "Alpha");
+  EXPECT_EQ(fake.terminal->sent[0].payload, Line("one\r\ntwo\r\n") + std::string(1, '\0'));
+}
+
+TEST_F(MainFormTest, AfterARefreshARecipientMustBeChosenAgain) {
+  TmainForm& f = Create();
+  ClickNode(Child(0));
+  f.SpeedItem1->click();
+  EXPECT_EQ(f.SelectedRecipient(), "Alpha");
+  EXPECT_EQ(SelectedNode(*f.cbNameList), nullptr);
+  EXPECT_TRUE(Root()->isExpanded());
+  f.SetMemoText("hi");
+  f.ToolButton2->click();
+  EXPECT_EQ(fake.dialogs->notices.size(), 1u);
+  EXPECT_TRUE(fake.terminal->sent.empty());
+}
+
+TEST_F(MainFormTest, AComputerShownAsNoneCannotBeChosen) {
+  TmainForm& f = Create();
+  ClickNode(Child(2));
+  EXPECT_EQ(f.SelectedRecipient(), "None");
+  f.ToolButton2->click();
+  EXPECT_EQ(fake.dialogs->notices.size(), 1u);
+  EXPECT_TRUE(fake.terminal->sent.empty());
+}
+
+TEST_F(MainFormTest, KeyboardMovesAndClicksOnNothingKeepTheRecipient) {
+  TmainForm& f = Create();
+  ClickNode(Child(0));
+  f.cbNameList->setCurrentItem(Child(1));  // as the arrow keys do
+  EXPECT_EQ(f.SelectedRecipient(), "Alpha");
+  // An edited label is the next send's address.
+  ClickNode(Child(1));
+  Child(1)->setText(0, "Renamed");
+  f.SetMemoText("x");
+  f.ToolButton2->click();
+  ASSERT_EQ(fake.terminal->sent.size(), 1u);
+  EXPECT_EQ(fake.terminal->sent[0].receiver_name, "Renamed");
+}
+
+TEST_F(MainFormTest, EnterSendsOnlyWhenUseEnterIsOn) {
+  Settings("\n[Keyboard]\nUseEnter=True");
+  TmainForm& f = Create();
+  f.ShowWindow();
+  ClickNode(Root());
+  f.SetMemoText("");
+  Key(f.Memo, Qt::Key_H, "h");
+  Key(f.Memo, Qt::Key_I, "i");
+  Key(f.Memo, Qt::Key_Return, "\r", Qt::ShiftModifier);
+  ProcessEvents();
+  ASSERT_EQ(fake.terminal->sent.size(), 1u);
+  EXPECT_EQ(fake.terminal->sent[0].payload, Line("hi") + std::string(1, '\0'));
+  // The Enter key still reaches the emptied box; the Up key puts the caret back on line 1.
+  EXPECT_EQ(f.MemoText(), "\r\n");
+  EXPECT_EQ(f.Memo->textCursor().blockNumber(), 0);
+
+  f.SetUseEnter(false);
+  Key(f.Memo, Qt::Key_Return, "\r");
+  EXPECT_EQ(fake.terminal->sent.size(), 1u);
+  EXPECT_EQ(f.MemoText(), "\r\n\r\n");
+}
+
+TEST_F(MainFormTest, TheUpKeyAfterASendStaysInTheEntryBox) {
+  TmainForm& f = Create();
+  f.ShowWindow();
+  ClickNode(Child(1));
+  f.cbNameList->setFocus();
+  f.SetMemoText("x");
+  f.ToolButton2->click();
+  ProcessEvents();
+  // The tree's selection did not move up.
+  EXPECT_EQ(SelectedNode(*f.cbNameList), Child(1));
+}
+
+TEST_F(MainFormTest, ATransportErrorKeepsTheLineAndTheEntryText) {
+  TmainForm& f = Create();
+  ClickNode(Child(0));
+  fake.terminal->fail_with = "The network path was not found";
+  f.SetMemoText("hello");
+  f.ToolButton2->click();
+  EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"The network path was not found"});
+  EXPECT_EQ(f.ChatText(), "\r\n" + Line("hello") + "\r\n");
+  EXPECT_EQ(f.MemoText(), "hello");
+  // The user may send again.
+  fake.terminal->fail_with.clear();
+  f.ToolButton2->click();
+  EXPECT_EQ(fake.terminal->sent.size(), 1u);
+}
+
+TEST_F(MainFormTest, ALineTooLongForTheCarrierIsRefusedBeforeAnythingIsLost) {
+  TmainForm& f = Create();
+  ClickNode(Root());
+  const std::string head = Line("");
+  fake.terminal->max_payload = head.size() + 10 + 1;
+  f.SetMemoText(std::string(11, 'a'));
+  f.ToolButton2->click();
+  ASSERT_EQ(fake.dialogs->errors.size(), 1u);
+  EXPECT_NE(fake.dialogs->errors[0].find("too long"), std::string::npos);
+  EXPECT_TRUE(fake.terminal->sent.empty());
+  EXPECT_EQ(f.ChatText(), "\r\n");
+  EXPECT_EQ(f.MemoText(), std::string(11, 'a'));
+  // Exactly at the limit it goes.
+  f.SetMemoText(std::string(10, 'a'));
+  f.ToolButton2->click();
+  EXPECT_EQ(fake.terminal->sent.size(), 1u);
+}
+
+TEST(CarrierLimit, LeavesRoomForTheDatagramHeaders) {
+  const std::size_t limit = MaxCarrierPayload("hwSlot");
+  EXPECT_LT(limit, 65507u - 8u);
+  EXPECT_GT(limit, 65000u);
+}
+
+// --- receiving -----------------------------------------------------------------
+
+TEST_F(MainFormTest, ArrivalWhileHiddenBlinksAndPlaysTheIconizedSound) {
+  Settings("PlaySound=True");
+  TmainForm& f = Create();
+  fake.sound->played.clear();
+  fake.terminal->Deliver(Line("ping") + std::string(1, '\0'));
+  EXPECT_EQ(f.ChatText(), "\r\n" + Line("ping") + "\r\n");
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_TRUE(fake.tray->Animated());
+  EXPECT_EQ(fake.sound->played, std::vector<std::string>{"hidden.wav"});
+}
+
+TEST_F(MainFormTest, ArrivalWithOpenWindowShowsItAndPlaysTheShownSound) {
+  Settings("PlaySound=True\n[Notify]\nOpenWindow=True");
+  TmainForm& f = Create();
+  fake.sound->played.clear();
+  fake.journal.clear();
+  fake.terminal->Deliver("hello");
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(fake.tray->Animated());
+  EXPECT_EQ(fake.journal, (test::TJournal{"tray:on", "tray:off", "sound:shown.wav"}));
+}
+
+TEST_F(MainFormTest, ArrivalWhileShownLeavesTheTrayAlone) {
+  Settings("PlaySound=True");
+  TmainForm& f = Create();
+  f.ShowWindow();
+  fake.journal.clear();
+  fake.terminal->Deliver("hello");
+  EXPECT_EQ(fake.journal, (test::TJournal{"sound:shown.wav"}));
+}
+
+TEST_F(MainFormTest, NoSoundWhilePlaySoundIsOff) {
+  Settings("PlaySound=False\n[Notify]\nOpenWindow=True");
+  TmainForm& f = Create();
+  fake.terminal->Deliver("a");
+  f.HideWindow();
+  fake.terminal->Deliver("b");
+  EXPECT_TRUE(fake.sound->played.empty());
+}
+
+TEST_F(MainFormTest, IconizedOnlyKeepsSoundsForMessagesThatFindTheWindowHidden) {
+  Settings("PlaySound=True\nIconizedOnly=True");
+  TmainForm& f = Create();
+  fake.sound->played.clear();
+  f.ShowWindow();
+  fake.terminal->Deliver("shown");
+  EXPECT_TRUE(fake.sound->played.empty());
+  f.HideWindow();
+  fake.terminal->Deliver("hidden");
+  EXPECT_EQ(fake.sound->played, std::vector<std::string>{"hidden.wav"});
+  // Opening the window on arrival does not turn the message into a shown one.
+  f.SetOpenWindow(true);
+  f.HideWindow();
+  fake.terminal->Deliver("hidden again");
+  EXPECT_EQ(fake.sound->played, (std::vector<std::string>{"hidden.wav", "hidden.wav"}));
+}
+
+TEST_F(MainFormTest, ABodyEndsAtItsFirstZeroByte) {
+  TmainForm& f = Create();
+  f.ToolButton5Click();
+  fake.terminal->Deliver("no terminator");
+  fake.terminal->Deliver(std::string("cut\0here", 8));
+  fake.terminal->Deliver("two\nlines");
+  EXPECT_EQ(f.ChatText(), "no terminator\r\ncut\r\ntwo\r\nlines\r\n");
+}
+
+TEST_F(MainFormTest, AnArrivalSoundErrorIsShownAndReceptionGoesOn) {
+  Settings("PlaySound=True");
+  TmainForm& f = Create();
+  fake.sound->missing.insert("hidden.wav");
+  fake.terminal->Deliver("first");
+  EXPECT_TRUE(fake.tray->Animated());
+  ProcessEvents();
+  EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"The specified file cannot be found"});
+  fake.terminal->Deliver("second");
+  EXPECT_EQ(f.ChatText(), "\r\nfirst\r\nsecond\r\n");
+}
+
+TEST_F(MainFormTest, TheChatBoxScrollsToItsNewestLine) {
+  TmainForm& f = Create();
+  f.ShowWindow();
+  for (int i = 0; i < 60; ++i) fake.terminal->Deliver("line " + std::to_string(i));
+  QScrollBar* bar = f.ChatWindow->verticalScrollBar();
+  EXPECT_GT(bar->maximum(), 0);
+  EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST_F(MainFormTest, AFullChatBoxDropsItsOldestLines) {
+  TmainForm& f = Create();
+  f.ToolButton5Click();
+  f.SetChatCapacity(30);
+  fake.terminal->Deliver("0123456789");  // 12 bytes with its line end
+  fake.terminal->Deliver("abcdefghij");  // 24
+  fake.terminal->Deliver("ABCDEFGHIJ");  // 36: the first line goes
+  EXPECT_EQ(f.ChatText(), "abcdefghij\r\nABCDEFGHIJ\r\n");
+  EXPECT_LE(f.ChatText().size(), 30u);
+}
+
+TEST_F(MainFormTest, TheSoundButtonSwitchesSoundsAndPlaysATrimmedSample) {
+  TmainForm& f = Create();
+  f.SetIconizedFile(" hidden.wav \t");
+  f.spSound->click();
+  EXPECT_TRUE(f.PlaySound());
+  EXPECT_EQ(f.SoundButtonImage(), 3);
+  EXPECT_EQ(fake.sound->played, std::vector<std::string>{"hidden.wav"});
+  f.spSound->click();
+  EXPECT_FALSE(f.PlaySound());
+  EXPECT_EQ(f.SoundButtonImage(), 5);
+  EXPECT_EQ(fake.sound->played.size(), 1u);
+  // A sample that cannot be opened: the error is shown, sounds stay on.
+  fake.sound->missing.insert("hidden.wav");
+  f.spSound->click();
+  EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"The specified file cannot be found"});
+  EXPECT_TRUE(f.PlaySound());
+  EXPECT_EQ(f.SoundButtonImage(), 3);
+}
+
+// --- message files -------------------------------------------------------------
+
+TEST_F(MainFormTest, SaveClearLoadGivesBackTheSameLines) {
+  TmainForm& f = Create();
+  fake.terminal->Deliver("Alpha( bob ) hi \xE9\xA0!");
+  fake.terminal->Deliver("second");
+  const std::string before = f.ChatText();
+  const std::string path = dir.File("chat.hwm");
+  fake.dialogs->save_answers = {path};
+  f.SMsg->trigger();
+  EXPECT_EQ(ReadFile(path), before);
+  f.tbsButton2->click();
+  EXPECT_EQ(f.ChatText(), "");
+  fake.dialogs->open_answers = {path};
+  f.LoadMessage1->trigger();
+  EXPECT_EQ(f.ChatText(), before);
+  // Both dialogs as designed, each starting with the name last chosen in it.
+  const TFileDialogOptions& save = fake.dialogs->save_options.at(0);
+  EXPECT_EQ(save.title, "Save Message");
+  EXPECT_EQ(save.filter, "Hallwire Files|*.hwm|Text Files|*.txt");
+  EXPECT_EQ(save.default_extension, "hwm");
+  EXPECT_EQ(fake.dialogs->open_options.at(0).title, "Open Message");
+  f.SMsg->trigger();
+  EXPECT_EQ(fake.dialogs->save_options.at(1).initial_name, path);
+}
+
+TEST_F(MainFormTest, SavingAnEmptyChatBoxWritesAnEmptyFile) {
+  TmainForm& f = Create();
+  f.ToolButton5Click();
+  const std::string path = dir.File("empty.hwm");
+  fake.dialogs->save_answers = {path};
+  f.SMsgClick();
+  EXPECT_EQ(ReadFile(path), "");
+}
+
+TEST_F(MainFormTest, UnixLineEndsLoadAsLinesAndSaveAsCarriageReturnLineFeed) {
+  TmainForm& f = Create();
+  const std::string path = dir.File("unix.txt");
+  WriteFile(path, "one\ntwo\nthree");
+  fake.dialogs->open_answers = {path};
+  f.LoadMessage1Click();
+  EXPECT_EQ(f.ChatWindow->document()->blockCount(), 3);
+  // A line that arrives afterwards gets a line of its own.
+  fake.terminal->Deliver("four");
+  fake.dialogs->save_answers = {path};
+  f.SMsgClick();
+  EXPECT_EQ(ReadFile(path), "one\r\ntwo\r\nthree\r\nfour");
+}
+
+TEST_F(MainFormTest, CancelledDialogsChangeNothing) {
+  TmainForm& f = Create();
+  fake.terminal->Deliver("keep");
+  const std::string before = f.ChatText();
+  f.SMsgClick();
+  f.LoadMessage1Click();
+  EXPECT_EQ(f.ChatText(), before);
+  EXPECT_TRUE(fake.dialogs->errors.empty());
+}
+
+TEST_F(MainFormTest, AFailedLoadKeepsTheChatBox) {
+  TmainForm& f = Create();
+  fake.terminal->Deliver("precious");
+  const std::string before = f.ChatText();
+  const std::string missing = dir.File("missing.hwm");
+  fake.dialogs->open_answers = {missing};
+  f.LoadMessage1->trigger();
+  EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"Cannot open file " + missing});
+  EXPECT_EQ(f.ChatText(), before);
+
+  const std::string big = dir.File("big.txt");
+  WriteFile(big, std::string(200, 'x'));
+  f.SetChatCapacity(100);
+  fake.dialogs->open_answers = {big};
+  f.LoadMessage1->trigger();
+  EXPECT_EQ(fake.dialogs->errors.back(), "Text exceeds memo capacity");
+  EXPECT_EQ(f.ChatText(), before);
+}
+
+TEST_F(MainFormTest, AFailedSaveIsReported) {
+  TmainForm& f = Create();
+  const std::string path = dir.File("missing-folder/chat.hwm");
+  fake.dialogs->save_answers = {path};
+  f.SMsg->trigger();
+  EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"Cannot create file " + path});
+}
+
+// --- status bar ----------------------------------------------------------------
+
+int CountColour(const QImage& image, const QRect& area, QRgb colour) {
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
+  return n;
+}
+
+TEST_F(MainFormTest, KeyPanelsAreEngravedWhileTheirToggleIsOff) {
+  TmainForm& f = Create();
+  f.StatusBar->resize(383, 21);
+  fake.keys->on = {VK_CAPITAL};
+  fake.keys->queries.clear();
+  QImage image(f.StatusBar->size(), QImage::Format_RGB32);
+  f.StatusBar->render(&image);
+  // Each owner-drawn panel asked for its own key once; panels 0 and 4 asked nothing.
+  EXPECT_EQ(fake.keys->queries, (std::vector<int>{VK_INSERT, VK_CAPITAL, VK_NUMLOCK}));
+  // Off: a white copy under a grey one, nothing in the bar's text colour. On: the
+  // text colour alone.
+  const QRgb white = qRgb(255, 255, 255), grey = qRgb(128, 128, 128);
+  const QRgb text = f.StatusBar->palette().color(QPalette::ButtonText).rgb();
+  for (int panel : {1, 3}) {
+    const QRect area = f.StatusBar->PanelRect(panel);
+    EXPECT_GT(CountColour(image, area, grey), 3) << panel;
+    EXPECT_GT(CountColour(image, area, white), 3) << panel;
+    EXPECT_EQ(CountColour(image, area, text), 0) << panel;
+  }
+  const QRect caps = f.StatusBar->PanelRect(2);
+  EXPECT_GT(CountColour(image, caps, text), 3);
+  EXPECT_EQ(CountColour(image, caps, white), 0);
+}
+
+TEST_F(MainFormTest, KeysInTheEntryBoxRepaintThePanelsAndInsertToggles) {
+  TmainForm& f = Create();
+  f.ShowWindow();
+  ProcessEvents();
+  fake.keys->queries.clear();
+  Key(f.Memo, Qt::Key_Insert);
+  EXPECT_EQ(fake.keys->on.count(VK_INSERT), 1u);
+  EXPECT_FALSE(fake.keys->queries.empty());
+  fake.keys->queries.clear();
+  // Keys elsewhere do not repaint.
+  Key(f.cbNameList, Qt::Key_Down);
+  EXPECT_TRUE(fake.keys->queries.empty());
+}
+
+TEST(KeyState, InsertIsKeptHereAndLocksReadOffWithoutADisplay) {
+  TKeyState keys;
+  EXPECT_FALSE(keys.Toggled(VK_INSERT));
+  keys.FlipInsert();
+  EXPECT_TRUE(keys.Toggled(VK_INSERT));
+  keys.FlipInsert();
+  EXPECT_FALSE(keys.Toggled(VK_INSERT));
+  // Offscreen has no X display: no crash, the locks read off.
+  EXPECT_FALSE(keys.Toggled(VK_CAPITAL));
+  EXPECT_FALSE(keys.Toggled(VK_NUMLOCK));
+}
+
+// --- clipboard actions -----------------------------------------------------------
+
+TEST_F(MainFormTest, ClipboardActionsFollowTheFocusedBox) {
+  TmainForm& f = Create();
+  f.ShowWindow();
+  QApplication::setActiveWindow(&f);
+  f.Memo->setFocus();
+  ProcessEvents();
+  if (QApplication::focusWidget() != f.Memo) GTEST_SKIP() << "no keyboard focus on this platform";
+  f.SetMemoText("abc");
+  f.UpdateActions();
+  EXPECT_FALSE(f.CutAction->isEnabled());
+  EXPECT_FALSE(f.CopyAction->isEnabled());
+  f.Memo->selectAll();
+  f.UpdateActions();
+  EXPECT_TRUE(f.CutAction->isEnabled());
+  EXPECT_TRUE(f.CopyAction->isEnabled());
+  f.CopyAction->trigger();
+  EXPECT_EQ(QApplication::clipboard()->text(), "abc");
+  f.UpdateActions();
+  EXPECT_TRUE(f.PasteAction->isEnabled());
+  f.cbNameList->setFocus();
+  ProcessEvents();
+  f.UpdateActions();
+  EXPECT_FALSE(f.CopyAction->isEnabled());
+  EXPECT_FALSE(f.PasteAction->isEnabled());
+}
+
+// --- the error box ---------------------------------------------------------------
+
+TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatFollowIt) {
+  EXPECT_EQ(WithFullStop("Cannot open file a.hwm"), "Cannot open file a.hwm.");
+  EXPECT_EQ(WithFullStop("Text exceeds memo capacity"), "Text exceeds memo capacity.");
+  EXPECT_EQ(WithFullStop("Done!"), "Done!");
+  EXPECT_EQ(WithFullStop("(see above)"), "(see above)");
+  EXPECT_EQ(WithFullStop("Stop."), "Stop.");
+  EXPECT_EQ(WithFullStop("trailing blank "), "trailing blank ");
+  EXPECT_EQ(WithFullStop("slash/"), "slash/.");
+  EXPECT_EQ(WithFullStop("digit 7"), "digit 7.");
+  EXPECT_EQ(WithFullStop("caf\xE9"), "caf\xE9.");
+  EXPECT_EQ(WithFullStop(""), "");
+}
+
+TEST(FileDialogs, ANameWithoutExtensionGetsTheDefaultOne) {
+  EXPECT_EQ(WithDefaultExtension("/tmp/log", "hwm"), "/tmp/log.hwm");
+  EXPECT_EQ(WithDefaultExtension("/tmp/log.txt", "hwm"), "/tmp/log.txt");
+  EXPECT_EQ(WithDefaultExtension("/tmp/dir.d/log", "hwm"), "/tmp/dir.d/log.hwm");
+  EXPECT_EQ(WithDefaultExtension("log", ""), "log");
+}
+
+}  // namespace
+}  // namespace hw
