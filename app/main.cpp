@@ -1,0 +1,83 @@
+// hallwire: the messenger. Starts hidden with its tray entry, owns the mailslot
+// "hwSlot" and runs until Exit.
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <memory>
+
+#include "app/About.h"
+#include "app/Dialogs.h"
+#include "app/Help.h"
+#include "app/MainForm.h"
+#include "app/Pictures.h"
+#include "desktop/FormPlacement.h"
+#include "desktop/QtWindowThread.h"
+#include "settings/dialog/PrefForm.h"
+
+namespace {
+
+int quit_pipe[2] = {-1, -1};
+
+void RequestQuit(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = write(quit_pipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the program as Exit does, so the windows' placements are
+// written and the mailslot is closed when a session ends.
+void QuitOnTerminationSignals(QApplication& app) {
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, quit_pipe) != 0) return;
+  auto* notifier = new QSocketNotifier(quit_pipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QApplication::exit(0); });
+  struct sigaction action {};
+  action.sa_handler = RequestQuit;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Hallwire");
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setWindowIcon(hw::pictures::ProgramIcon());
+  QuitOnTerminationSignals(app);
+
+  hw::TQtWindowThread window_thread;
+  std::unique_ptr<hw::TmainForm> main_form;
+  try {
+    main_form = std::make_unique<hw::TmainForm>(hw::MakeDefaultParts(window_thread));
+  } catch (const std::exception& error) {
+    hw::ShowStandardErrorBox(error.what());
+    return 1;
+  }
+  auto pref = std::make_unique<hw::TfrmPref>(main_form.get());
+  pref->setProperty(hw::kHelpContextProperty, hw::kPreferencesHelpContext);
+  auto about = std::make_unique<hw::TAbout>(main_form.get());
+  auto* about_placement = new hw::TFormPlacement(about.get());
+  about_placement->SetIniFileName("hwire.ini");
+  about_placement->SetIniSection("AboutForm");
+  hw::TWinMinMaxInfo limits;
+  limits.MaxSizeHeight = 241;
+  limits.MaxSizeWidth = 259;
+  limits.MinTrackHeight = 241;
+  limits.MinTrackWidth = 259;
+  about_placement->SetMinMaxInfo(limits);
+  about_placement->SetOnError([](const std::exception& error) { hw::ShowStandardErrorBox(error.what()); });
+  main_form->SetPreferencesDialog(pref.get());
+  main_form->SetAboutBox(about.get());
+
+  const int code = QApplication::exec();
+  // Destroying the windows writes their placements and closes the mailslot.
+  about.reset();
+  pref.reset();
+  main_form.reset();
+  return code;
+}
