@@ -417,16 +417,27 @@ void TFormPlacement::RestoreFormPlacement() {
         break;  // keeps the preselected state
     }
     Qt::WindowStates state = form_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
-    if (result == kMinimized) {
-      state |= Qt::WindowMinimized;
-      if (wp.flags & WPF_RESTORETOMAXIMIZED) state |= Qt::WindowMaximized;
-    } else if (result == kMaximized) {
-      state |= Qt::WindowMaximized;
-    }
+    if (result == kMaximized) state |= Qt::WindowMaximized;
     if (state != form_->windowState()) form_->setWindowState(state);
+    if (result == kMinimized) {
+      // Minimised once the show has finished, as if by the user, so that a window
+      // that handles minimising itself (the main window hides instead) does not
+      // change its visibility in the middle of being shown.
+      const Qt::WindowStates minimized =
+          Qt::WindowMinimized | ((wp.flags & WPF_RESTORETOMAXIMIZED) ? Qt::WindowMaximized : Qt::WindowNoState);
+      QPointer<QWidget> form = form_;
+      QMetaObject::invokeMethod(
+          form_,
+          [form, minimized] {
+            if (form) form->setWindowState(form->windowState() | minimized);
+          },
+          Qt::QueuedConnection);
+    } else {
+      form_->update();
+    }
+  } else {
+    form_->update();
   }
-
-  form_->update();
   restored_ = true;
 
   if (min_max_info_.DefaultMinMaxInfo() && form_->windowHandle()) {
@@ -460,8 +471,10 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Close: {
       if (in_close_) return false;
       // The window's own handler decides first whether it closes.
+      QPointer<TFormPlacement> self(this);
       in_close_ = true;
       QCoreApplication::sendEvent(form_, event);
+      if (!self) return true;  // the handler deleted the window and this store with it
       in_close_ = false;
       if (form_ && event->isAccepted() && active_ && form_->windowHandle()) {
         try {

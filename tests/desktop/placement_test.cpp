@@ -264,13 +264,47 @@ TEST_F(PlacementTest, ShowCmdMapsToTheWindowState) {
     WriteIni(std::string("ShowCmd=") + c.show_cmd + "\n");
     auto window = MakeWindow();
     window->show();
+    QCoreApplication::processEvents();  // a minimised state follows the show
     EXPECT_EQ(window->windowState(), c.expected);
   }
   // A window minimised from the maximised state comes back that way.
   WriteIni("ShowCmd=2\nFlags=2\n");
   auto window = MakeWindow();
   window->show();
+  QCoreApplication::processEvents();
   EXPECT_EQ(window->windowState(), Qt::WindowMinimized | Qt::WindowMaximized);
+}
+
+// Hides instead of minimising, as the main window does.
+class TrayWindow : public QWidget {
+ public:
+  int shows_seen_visible = 0;
+
+ protected:
+  void showEvent(QShowEvent*) override { shows_seen_visible += isVisible(); }
+  void changeEvent(QEvent* event) override {
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+      setWindowState(windowState() & ~Qt::WindowMinimized);
+      hide();
+    }
+  }
+};
+
+TEST_F(PlacementTest, StoredMinimisedStateFollowsTheShow) {
+  WriteIni("ShowCmd=2\nNormPos=12,13,112,113\n");
+  TrayWindow window;
+  auto* store = new TFormPlacement(&window);
+  store->SetIniFileName("hwire.ini");
+  store->SetIniSection("PrefForm");
+  window.show();
+  // The show completes as a show; the minimise arrives afterwards and the window's
+  // own rule (hide) handles it.
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.shows_seen_visible, 1);
+  EXPECT_EQ(window.pos(), QPoint(12, 13));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.windowState(), Qt::WindowNoState);
 }
 
 TEST_F(PlacementTest, NormPosWordsAndGarbage) {
