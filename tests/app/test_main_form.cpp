@@ -19,6 +19,7 @@
 #include <cstdlib>
 
 #include "app/MainForm.h"
+#include "desktop/QtWindowThread.h"
 #include "platform/Config.h"
 #include "platform/Kernel32.h"
 #include "tests/app/FakeParts.h"
@@ -729,6 +730,39 @@ TEST_F(MainFormTest, ClipboardActionsFollowTheFocusedBox) {
   f.UpdateActions();
   EXPECT_FALSE(f.CopyAction->isEnabled());
   EXPECT_FALSE(f.PasteAction->isEnabled());
+}
+
+// --- on the real transport (loopback, this test's own port) ------------------------
+
+TEST(RealTerminal, ASecondCopyCannotOwnTheMailslot) {
+  TQtWindowThread thread;
+  auto first = MakeMailslotTerminalPort(thread);
+  try {
+    MakeMailslotTerminalPort(thread);
+    ADD_FAILURE() << "the second terminal opened the mailslot";
+  } catch (const Exception& error) {
+    EXPECT_EQ(WithFullStop(error.what()),
+              "Error reading msTerminal.MailslotName: Cannot create a file when that file already exists.");
+  }
+}
+
+TEST_F(MainFormTest, ALineSentToTheWholeDomainComesBackToTheOwnChatBox) {
+  TQtWindowThread thread;
+  TMainFormParts parts = fake.Make(settings);
+  parts.Terminal = MakeMailslotTerminalPort(thread);
+  form = std::make_unique<TmainForm>(std::move(parts));
+  ClickNode(Root());
+  form->SetMemoText("round trip \xE9");
+  form->ToolButton2->click();
+  EXPECT_TRUE(fake.dialogs->errors.empty());
+  const std::string line = Line("round trip \xE9");
+  const std::string twice = "\r\n" + line + "\r\n" + line + "\r\n";
+  for (int i = 0; i < 400 && form->ChatText() != twice; ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    usleep(5000);
+  }
+  EXPECT_EQ(form->ChatText(), twice);
+  EXPECT_TRUE(fake.tray->Animated());  // it arrived while the window was hidden
 }
 
 // --- the error box ---------------------------------------------------------------
