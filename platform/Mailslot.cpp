@@ -425,14 +425,30 @@ TCarrierListener::~TCarrierListener() {
 
 in_addr CarrierSourceAddress() { return FirstSourceAddress(); }
 
+namespace {
+
+// The one socket every datagram is sent from, made on first use (and again after a
+// failed attempt). Opening and closing a socket per datagram cost more than the send.
+int SendSocket() {
+  static std::mutex mutex;
+  static int fd = -1;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (fd < 0) {
+    fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const int one = 1;
+    if (fd >= 0) setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
+  }
+  return fd;
+}
+
+}  // namespace
+
 win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const std::optional<in_addr>& target) {
   const auto& config = Config();
   if (bytes.size() > kMaxUdpPayload) return win32::WSAEMSGSIZE;
   if (target && config.confined_to_loopback && !IsLoopback(*target)) return win32::ERROR_NETWORK_ACCESS_DENIED;
-  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const int fd = SendSocket();
   if (fd < 0) return win32::ERROR_NO_NETWORK;
-  const int one = 1;
-  setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
   std::vector<in_addr> targets;
   if (target) {
     targets.push_back(*target);
@@ -457,7 +473,6 @@ win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const s
     else if (errno == EMSGSIZE)
       result = win32::WSAEMSGSIZE;
   }
-  close(fd);
   if (result != win32::ERROR_SUCCESS) return result;
   return any ? win32::ERROR_SUCCESS : win32::ERROR_BAD_NETPATH;
 }
