@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -22,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/Kernel32.h"
 #include "platform/Profile.h"
 
 namespace hw {
