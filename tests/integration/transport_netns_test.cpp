@@ -448,6 +448,8 @@ TEST_F(TransportNetns, DomainWriteReachesOnlyThatDomainsComputers) {
   // To the own primary domain, by name and as "--all".
   sent = Send(2, {"--to", "TEAMA", "own domain"});
   ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_TRUE(WaitLines(l1, 2)) << Err(l1);
+  EXPECT_TRUE(WaitLines(l2, 2)) << Err(l2);
   sent = Send(1, {"--all", "everyone of a"});
   ASSERT_EQ(sent.code, 0) << sent.err;
   EXPECT_TRUE(WaitLines(l1, 3)) << Err(l1);
