@@ -67,7 +67,10 @@ TfrmPref::TfrmPref(QWidget* parent, TPrefOptions options)
   setWindowTitle("Preferences");
   setProperty("HelpContext", kHelpContext);
   setSizeGripEnabled(false);
-  QFont font("MS Sans Serif");
+  // Where the classic face is missing, a face of Arial's metrics keeps the captions
+  // inside their designed widths.
+  QFont font;
+  font.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans", "Helvetica"});
   font.setPixelSize(11);
   setFont(font);
   // 393 by 366 outside a classic sizeable frame (4-pixel borders, 19-pixel caption).
