@@ -87,7 +87,7 @@ TfrmPref::TfrmPref(QWidget* parent, TPrefOptions options)
   placement_->SetIniSection("PrefForm");
   placement_->SetOnError([this](const std::exception& error) { ShowError(error.what()); });
 
-  LoadAutostart(options.AutostartExecutable);
+  LoadAutostart();
   Run([this] { FormCreate(); });
 }
 
@@ -174,9 +174,8 @@ void TfrmPref::SetTabOrder() {
   btnOK->setFocus();
 }
 
-void TfrmPref::LoadAutostart(const std::string& executable) {
+void TfrmPref::LoadAutostart() {
   autostart_ = std::make_unique<TSunfieldAutostart>("Hallwire");
-  if (!executable.empty()) autostart_->SetExecutablePath(executable);
   // Every stored property is applied even when an earlier one fails, so a broken
   // registration never keeps the dialog from being created.
   Run([this] { autostart_->LoadStored("Quillo 4#Autostart", true, false, false); });

@@ -39,10 +39,9 @@ using TErrorBox = std::function<void(const std::string& text)>;
 
 // What the dialog works with; empty members take the program's own.
 struct TPrefOptions {
-  std::string SettingsPath;         // empty: SettingsFilePath()
-  TErrorBox ShowError;              // empty: the standard error box
-  TOpenFileDialog OpenFileDialog;   // empty: the platform's file-open dialog
-  std::string AutostartExecutable;  // empty: the running executable
+  std::string SettingsPath;        // empty: SettingsFilePath()
+  TErrorBox ShowError;             // empty: the standard error box
+  TOpenFileDialog OpenFileDialog;  // empty: the platform's file-open dialog
 };
 
 class TfrmPref : public QDialog, public IPreferencesControls {
@@ -134,7 +133,7 @@ class TfrmPref : public QDialog, public IPreferencesControls {
  private:
   void BuildControls();
   void SetTabOrder();
-  void LoadAutostart(const std::string& executable);
+  void LoadAutostart();
   void ShowError(const std::string& text);
   // Runs a handler; an error that leaves it goes to the error box.
   void Run(const std::function<void()>& handler);
