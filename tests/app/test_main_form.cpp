@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
@@ -277,6 +279,67 @@ TEST_F(MainFormTest, ViewShowsWithoutStoppingTheBlinkAndDoubleClickStopsIt) {
   fake.tray->DoubleClick();
   EXPECT_TRUE(f.isVisible());
   EXPECT_FALSE(fake.tray->Animated());
+}
+
+// A dialog that closes itself with a given result as soon as it is shown.
+class TAnsweringDialog : public QDialog {
+ public:
+  explicit TAnsweringDialog(int result) : result_(result) {}
+  int shown = 0;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QDialog::showEvent(event);
+    ++shown;
+    QTimer::singleShot(0, this, [this] { done(result_); });
+  }
+
+ private:
+  int result_;
+};
+
+TEST_F(MainFormTest, PreferencesOKStopsTheBlinkAndAppliesTheSettingsAgain) {
+  Settings("PlaySound=False");
+  TmainForm& f = Create();
+  TAnsweringDialog cancel(QDialog::Rejected), ok(QDialog::Accepted);
+  fake.terminal->Deliver("blink");
+  ASSERT_TRUE(fake.tray->Animated());
+  Settings("PlaySound=True\n[Keyboard]\nUseEnter=True");
+
+  f.SetPreferencesDialog(&cancel);
+  f.tbsButton->click();
+  EXPECT_EQ(cancel.shown, 1);
+  EXPECT_TRUE(fake.tray->Animated());
+  EXPECT_FALSE(f.UseEnter());
+
+  f.SetPreferencesDialog(&ok);
+  fake.journal.clear();
+  f.Preferences1->trigger();
+  EXPECT_EQ(ok.shown, 1);
+  EXPECT_FALSE(fake.tray->Animated());
+  EXPECT_TRUE(f.UseEnter());
+  EXPECT_TRUE(f.PlaySound());
+  // No start-up sound this time; and a switch turned off in the file turns off here.
+  EXPECT_TRUE(fake.sound->played.empty());
+  Settings("PlaySound=False");
+  f.Preferences1->trigger();
+  EXPECT_FALSE(f.UseEnter());
+  EXPECT_FALSE(f.PlaySound());
+}
+
+TEST_F(MainFormTest, AboutShowsTheBoxModallyAndTheCaptionStripOpensTheWindowMenu) {
+  TmainForm& f = Create();
+  TAnsweringDialog about(QDialog::Accepted);
+  f.SetAboutBox(&about);
+  f.About1->trigger();
+  EXPECT_EQ(about.shown, 1);
+
+  f.ShowWindow();
+  QMouseEvent right(QEvent::MouseButtonPress, QPointF(50, 5), f.GradientCaption->mapToGlobal(QPointF(50, 5)),
+                    Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(f.GradientCaption, &right);
+  EXPECT_TRUE(f.TrayPopupMenu->isVisible());
+  f.TrayPopupMenu->hide();
 }
 
 TEST_F(MainFormTest, HelpOpensContentsAndTheFocusedContext) {
