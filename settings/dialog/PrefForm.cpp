@@ -91,7 +91,12 @@ TfrmPref::TfrmPref(QWidget* parent, TPrefOptions options)
   Run([this] { FormCreate(); });
 }
 
-TfrmPref::~TfrmPref() = default;
+TfrmPref::~TfrmPref() {
+  // The placement store saves as it goes and reports through this dialog, so it must
+  // go while the dialog is still whole rather than with the other children.
+  delete placement_;
+  placement_ = nullptr;
+}
 
 void TfrmPref::BuildControls() {
   grpEWsettings = Place(new QGroupBox("Entry Window Settings", this), "grpEWsettings", 8, 0, 169, 121);

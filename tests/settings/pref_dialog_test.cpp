@@ -15,6 +15,7 @@
 
 #include "desktop/Autostart.h"
 #include "desktop/FormPlacement.h"
+#include "platform/Profile.h"
 #include "platform/Registry.h"
 #include "settings/IniFile.h"
 #include "settings/dialog/PrefForm.h"
@@ -77,7 +78,11 @@ class PrefDialogTest : public ::testing::Test {
   std::unique_ptr<TfrmPref> MakeDialog(const std::string& path = std::string()) {
     TPrefOptions options;
     options.SettingsPath = path.empty() ? ini_ : path;
-    options.ShowError = [this](const std::string& text) { errors_.push_back(text); };
+    // Big enough to live on the heap, so a call after the dialog let it go is caught
+    // by the address sanitizer.
+    options.ShowError = [this, origin = std::string(40, 'd')](const std::string& text) {
+      errors_.push_back(text);
+    };
     options.OpenFileDialog = [this](QWidget*, const TOpenFileRequest& request) -> std::optional<std::string> {
       requests_.push_back(request);
       return pick_;
@@ -232,6 +237,20 @@ TEST_F(PrefDialogTest, ErrorTextGetsAFullStopUnlessItEndsInPunctuation) {
   EXPECT_EQ(StandardErrorText("(see above)"), "(see above)");
   EXPECT_EQ(StandardErrorText("ends with a slash/"), "ends with a slash/.");
   EXPECT_EQ(StandardErrorText(""), "");
+}
+
+TEST_F(PrefDialogTest, APlacementSaveFailingAtDestructionIsReportedThroughTheDialog) {
+  const std::string placement_file = ResolveProfilePath("hwire.ini");
+  std::filesystem::remove_all(placement_file);
+  std::filesystem::create_directories(placement_file);  // a folder cannot be written as a file
+  {
+    auto pref = MakeDialog();
+    pref->show();  // restores, so destruction saves once more
+    QApplication::processEvents();
+  }
+  std::filesystem::remove_all(placement_file);
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(errors_[0].rfind("Unable to write to ", 0), 0u) << errors_[0];
 }
 
 // --- closing ------------------------------------------------------------------------
