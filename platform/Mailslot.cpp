@@ -175,7 +175,12 @@ class TCarrier {
   void Start() {
     epoll_fd_ = epoll_create1(EPOLL_CLOEXEC);
     event_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    forward_fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    // Blocking, with a time-out: the owner's socket queues only a few datagrams
+    // (net.unix.max_dgram_qlen), so a burst must wait for it to drain, not be dropped;
+    // a stalled owner holds this thread up for at most a second per datagram.
+    forward_fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const timeval forward_timeout{1, 0};
+    setsockopt(forward_fd_, SOL_SOCKET, SO_SNDTIMEO, &forward_timeout, sizeof forward_timeout);
     epoll_event ev{};
     ev.events = EPOLLIN;
     ev.data.fd = event_fd_;
@@ -324,7 +329,7 @@ class TCarrier {
       // Only one of the sockets sharing the port saw this unicast: hand it to the owner.
       sockaddr_un addr;
       const socklen_t len = FillAbstract(addr, AbstractName(name));
-      sendto(forward_fd_, d->data.data(), d->data.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&addr), len);
+      sendto(forward_fd_, d->data.data(), d->data.size(), 0, reinterpret_cast<sockaddr*>(&addr), len);
     }
   }
 
