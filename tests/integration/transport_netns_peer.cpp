@@ -2,15 +2,23 @@
 //
 //   transport_netns_peer probe NAME
 //       exit 0 when the local mailslot NAME has an owner on this computer, else 1.
-//   transport_netns_peer burst --to NAME --count N
+//   transport_netns_peer burst --to NAME --count N [--resolve 1]
 //       sends N frames ("burst 1" ... "burst N") through a terminal to the hwSlot
-//       mailslot of computer or domain NAME; prints "sent N".
+//       mailslot of computer or domain NAME; prints "sent N". With --resolve 1 it
+//       first waits until the presence table knows computer NAME (so the frames go
+//       as unicasts) and prints "resolved ADDRESS".
+//   transport_netns_peer hold NAME --timeout SECONDS
+//       owns the local mailslot NAME (and so the carrier's port) until the time-out
+//       or SIGTERM; prints "ready".
 //   transport_netns_peer count --count N --timeout SECONDS [--linger MS]
 //       owns hwSlot itself and reads every message as it sits in the mailslot,
 //       without the terminal's repeat filter, so duplicates made on the way show.
 //       Prints "ready", then after N frames (or the time-out) and the linger time
 //       one summary line:
 //       frames=F unique=U duplicates=D reordered=R missing=M malformed=X senders=S
+#include <arpa/inet.h>
+#include <signal.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -18,10 +26,13 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/Config.h"
 #include "platform/Exception.h"
 #include "platform/Kernel32.h"
+#include "platform/Presence.h"
 #include "platform/WindowThread.h"
 #include "transport/Mailslot.h"
 
@@ -31,7 +42,8 @@ using namespace hw::win32;
 using Clock = std::chrono::steady_clock;
 
 int Usage() {
-  std::cerr << "usage: transport_netns_peer (probe NAME | burst --to NAME --count N |\n"
+  std::cerr << "usage: transport_netns_peer (probe NAME | burst --to NAME --count N [--resolve 1] |\n"
+               "                             hold NAME --timeout SECONDS |\n"
                "                             count --count N --timeout SECONDS [--linger MS])\n";
   return 64;
 }
@@ -45,7 +57,23 @@ int Probe(const std::string& name) {
   return 0;
 }
 
-int Burst(const std::string& to, long count) {
+// Waits until the presence table lists the computer; prints its address.
+bool WaitResolved(const std::string& computer) {
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (Clock::now() < deadline) {
+    for (const auto& entry : hw::platform::PresenceComputers()) {
+      if (hw::platform::EqualsNoCase(entry.name, computer)) {
+        std::cout << "resolved " << inet_ntoa(entry.address) << std::endl;
+        return true;
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  std::cerr << computer << " did not show up in the presence table" << std::endl;
+  return false;
+}
+
+int Burst(const std::string& to, long count, bool resolve) {
   try {
     hw::TMessageLoop loop;
     hw::TMailslotTerminal terminal(loop);
@@ -55,6 +83,7 @@ int Burst(const std::string& to, long count) {
     terminal.Client().SetMailslotName("hwSlot");
     terminal.SetReceiver(hw::TReceiverType::rcDomainOrComputer);
     terminal.SetReceiverName(to);
+    if (resolve && !WaitResolved(to)) return 1;
     for (long i = 1; i <= count; ++i) {
       const std::string text = "burst " + std::to_string(i);
       terminal.Send(text.c_str(), static_cast<std::uint16_t>(text.size() + 1));
@@ -64,6 +93,23 @@ int Burst(const std::string& to, long count) {
     return 1;
   }
   std::cout << "sent " << count << std::endl;
+  return 0;
+}
+
+volatile sig_atomic_t g_stop = 0;
+
+int Hold(const std::string& name, double timeout_s) {
+  signal(SIGTERM, [](int) { g_stop = 1; });
+  const std::string path = "\\\\.\\mailslot\\" + name;
+  const HANDLE h = CreateMailslotA(path.c_str(), 0, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    std::cerr << hw::SystemErrorText(GetLastError()) << std::endl;
+    return 2;
+  }
+  std::cout << "ready" << std::endl;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long>(timeout_s * 1000));
+  while (!g_stop && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  CloseHandle(h);
   return 0;
 }
 
@@ -137,11 +183,18 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string mode = argv[1];
   if (mode == "probe" && argc == 3) return Probe(argv[2]);
+  int first_option = 2;
+  std::string hold_name;
+  if (mode == "hold") {
+    if (argc < 3) return Usage();
+    hold_name = argv[2];
+    first_option = 3;
+  }
 
   std::string to;
-  long count = -1, linger = 300;
+  long count = -1, linger = 300, resolve = 0;
   double timeout = 10;
-  for (int i = 2; i < argc; ++i) {
+  for (int i = first_option; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return Usage();
     const char* value = argv[++i];
@@ -149,6 +202,8 @@ int main(int argc, char** argv) {
       to = value;
     } else if (arg == "--count") {
       if (!ParseLong(value, count)) return Usage();
+    } else if (arg == "--resolve") {
+      if (!ParseLong(value, resolve)) return Usage();
     } else if (arg == "--linger") {
       if (!ParseLong(value, linger)) return Usage();
     } else if (arg == "--timeout") {
@@ -159,8 +214,9 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
+  if (mode == "hold") return Hold(hold_name, timeout);
   if (count < 0) return Usage();
-  if (mode == "burst" && !to.empty()) return Burst(to, count);
+  if (mode == "burst" && !to.empty()) return Burst(to, count, resolve != 0);
   if (mode == "count") return Count(count, timeout, linger);
   return Usage();
 }

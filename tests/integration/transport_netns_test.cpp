@@ -202,7 +202,7 @@ class TLan {
     for (std::size_t i = 0; i < hosts_.size(); ++i) {
       const std::string& ns = hosts_[i].ns;
       const std::string port = "vh" + std::to_string(i + 1);
-      const std::string address = subnet_ + std::to_string(i + 1);
+      const std::string address = Address(static_cast<int>(i + 1));
       if (auto error = Ip({"netns", "add", ns})) return error;
       made_.push_back(ns);
       for (const std::vector<std::string>& step : std::vector<std::vector<std::string>>{
@@ -218,6 +218,7 @@ class TLan {
   }
 
   const THost& Host(int n) const { return hosts_.at(static_cast<std::size_t>(n - 1)); }
+  std::string Address(int n) const { return subnet_ + std::to_string(n); }
   // The workgroup of every program started on the hosts from now on.
   void SetWorkgroups(const std::vector<std::string>& workgroups) {
     for (std::size_t i = 0; i < workgroups.size() && i < hosts_.size(); ++i) hosts_[i].workgroup = workgroups[i];
@@ -502,6 +503,27 @@ TEST_F(TransportNetns, BurstOf10000FramesArrivesWholeWithNoRepeat) {
   const auto code = counter.Wait(70s);
   ASSERT_TRUE(code) << "the counter did not finish";
   EXPECT_EQ(*code, 0) << Err(counter);
+  const auto lines = Lines(Out(counter));
+  ASSERT_EQ(lines.size(), 2u) << Out(counter);
+  EXPECT_EQ(lines[1], "frames=10000 unique=10000 duplicates=0 reordered=0 missing=0 malformed=0 senders=1");
+}
+
+TEST_F(TransportNetns, UnicastBurstTakenByAnotherProgramIsHandedWholeToTheOwner) {
+  // On host2 the counter owns hwSlot; a second program shares the carrier's port and
+  // bound it last, so the unicasts that host1 sends once it knows host2's address
+  // land in that program, which must hand every one of them to the owner.
+  TChild& counter =
+      Start(2, {HW_NETNS_PEER, "count", "--count", "10000", "--timeout", "60", "--linger", "700"}, "counter");
+  ASSERT_TRUE(WaitLines(counter, 1)) << Err(counter);
+  TChild& holder = Start(2, {HW_NETNS_PEER, "hold", "hwOther", "--timeout", "90"}, "holder");
+  ASSERT_TRUE(WaitLines(holder, 1)) << Err(holder);
+
+  const auto sent = RunOn(1, {HW_NETNS_PEER, "burst", "--to", "host2", "--count", "10000", "--resolve", "1"}, 60s);
+  ASSERT_EQ(sent.code, 0) << sent.err;
+  EXPECT_EQ(sent.out, "resolved " + lan_->Address(2) + "\nsent 10000\n");
+
+  const auto code = counter.Wait(70s);
+  ASSERT_TRUE(code) << "the counter did not finish";
   const auto lines = Lines(Out(counter));
   ASSERT_EQ(lines.size(), 2u) << Out(counter);
   EXPECT_EQ(lines[1], "frames=10000 unique=10000 duplicates=0 reordered=0 missing=0 malformed=0 senders=1");
