@@ -36,6 +36,7 @@ class TProgramTrayIcon : public ITrayIcon {
   }
   void SetAnimated(bool animated) override { tray_.SetAnimated(animated); }
   bool Animated() const override { return tray_.Animated(); }
+  bool Registered() const override { return tray_.Registered(); }
   void SetPopupMenu(QMenu* menu) override { tray_.SetPopupMenu(menu); }
   void SetOnDblClick(std::function<void()> handler) override { tray_.SetOnDblClick(std::move(handler)); }
 

@@ -453,6 +453,10 @@ void TmainForm::ShowWindow() {
 
 void TmainForm::HideWindow() { hide(); }
 
+void TmainForm::ShowWithoutTray() {
+  if (!TrayIcon().Registered()) ShowWindow();
+}
+
 void TmainForm::TrayIconDblClick() {
   ShowWindow();
   TrayIcon().SetAnimated(false);
@@ -478,7 +482,11 @@ void TmainForm::Preferences1Click() {
 void TmainForm::SystemCommand(unsigned command) {
   switch (command & 0xFFF0u) {
     case SC_MINIMIZE:
-      HideWindow();
+      // Without a tray entry a hidden window could not be brought back: minimise it.
+      if (TrayIcon().Registered())
+        HideWindow();
+      else
+        showMinimized();
       break;
     case SC_MAXIMIZE:
       break;
@@ -493,12 +501,14 @@ void TmainForm::SystemCommand(unsigned command) {
 void TmainForm::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     const Qt::WindowStates state = windowState();
-    if (state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
-      // The window is never minimised or maximised: minimising hides it, maximising does nothing.
-      const bool minimise = state & Qt::WindowMinimized;
-      QTimer::singleShot(0, this, [this, minimise] {
-        setWindowState(Qt::WindowNoState);
-        if (minimise) RunHandler(Dialogs(), [this] { SystemCommand(SC_MINIMIZE); });
+    // Minimising hides the window, maximising does nothing; only a window without a
+    // tray entry to come back from really minimises.
+    const bool hide = (state & Qt::WindowMinimized) && TrayIcon().Registered();
+    if (hide || (state & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+      const Qt::WindowStates kept = hide ? Qt::WindowNoState : state & Qt::WindowMinimized;
+      QTimer::singleShot(0, this, [this, hide, kept] {
+        setWindowState(kept);
+        if (hide) RunHandler(Dialogs(), [this] { SystemCommand(SC_MINIMIZE); });
       });
     }
   } else if (event->type() == QEvent::ActivationChange) {

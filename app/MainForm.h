@@ -119,6 +119,8 @@ class TmainForm : public QWidget, public ISettingsWindow {
   // Shows the window (and brings it to the front) or hides it.
   void ShowWindow();
   void HideWindow();
+  // At start: shows the window when the desktop has no tray entry to reach it from.
+  void ShowWithoutTray();
   // Rebuilds the tree from the network.
   bool GetDomainList(QTreeWidget* view);
   // Refreshes the enabled states of the clipboard actions.

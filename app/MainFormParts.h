@@ -64,6 +64,8 @@ class ITrayIcon {
   virtual ~ITrayIcon() = default;
   virtual void SetAnimated(bool animated) = 0;
   virtual bool Animated() const = 0;
+  // Whether the desktop shows the entry (false while it has no tray host).
+  virtual bool Registered() const = 0;
   virtual void SetPopupMenu(QMenu* menu) = 0;
   virtual void SetOnDblClick(std::function<void()> handler) = 0;
 };

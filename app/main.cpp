@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
   about_placement->SetOnError([](const std::exception& error) { hw::ShowStandardErrorBox(error.what()); });
   main_form->SetPreferencesDialog(pref.get());
   main_form->SetAboutBox(about.get());
+  main_form->ShowWithoutTray();
 
   const int code = QApplication::exec();
   // Destroying the windows writes their placements and closes the mailslot.

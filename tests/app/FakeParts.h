@@ -84,6 +84,8 @@ class TFakeTray : public ITrayIcon {
     animated_ = animated;
   }
   bool Animated() const override { return animated_; }
+  bool Registered() const override { return registered; }
+  bool registered = true;
   void SetPopupMenu(QMenu* menu) override { menu_ = menu; }
   void SetOnDblClick(std::function<void()> handler) override { dbl_click_ = std::move(handler); }
   void DoubleClick() { dbl_click_(); }

@@ -268,6 +268,19 @@ TEST_F(MainFormTest, MinimiseHidesAndMaximiseDoesNothing) {
   EXPECT_FALSE(f.isVisible());
 }
 
+TEST_F(MainFormTest, WithoutATrayEntryTheWindowShowsAtStartAndReallyMinimises) {
+  TmainForm& f = Create();
+  f.ShowWithoutTray();
+  EXPECT_FALSE(f.isVisible());  // the tray entry is there: start hidden
+  fake.tray->registered = false;
+  f.ShowWithoutTray();
+  EXPECT_TRUE(f.isVisible());
+  f.SystemCommand(SC_MINIMIZE);
+  ProcessEvents();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(f.windowState() & Qt::WindowMinimized);
+}
+
 TEST_F(MainFormTest, ViewShowsWithoutStoppingTheBlinkAndDoubleClickStopsIt) {
   TmainForm& f = Create();
   fake.terminal->Deliver("hello");
