@@ -192,21 +192,30 @@ class TLan {
   TLan(const TLan&) = delete;
   TLan& operator=(const TLan&) = delete;
 
-  // Builds the LAN; on failure returns why (the caller skips).
+  // Builds the LAN; on failure returns why. Unsupported() then tells whether the
+  // machine lacks a kernel feature (namespaces, bridges, veth pairs) rather than a
+  // later step having failed.
   std::optional<std::string> Up() {
     RemoveStaleNamespaces(dir_);
+    unsupported_ = true;
     if (auto error = Ip({"netns", "add", lan_})) return error;
     made_.push_back(lan_);
     if (auto error = Ip({"-n", lan_, "link", "add", "br0", "type", "bridge"})) return error;
+    for (std::size_t i = 0; i < hosts_.size(); ++i) {
+      const std::string& ns = hosts_[i].ns;
+      if (auto error = Ip({"netns", "add", ns})) return error;
+      made_.push_back(ns);
+      const std::string port = "vh" + std::to_string(i + 1);
+      if (auto error = Ip({"link", "add", "eth0", "netns", ns, "type", "veth", "peer", "name", port, "netns", lan_}))
+        return error;
+    }
+    unsupported_ = false;
     if (auto error = Ip({"-n", lan_, "link", "set", "br0", "up"})) return error;
     for (std::size_t i = 0; i < hosts_.size(); ++i) {
       const std::string& ns = hosts_[i].ns;
       const std::string port = "vh" + std::to_string(i + 1);
       const std::string address = Address(static_cast<int>(i + 1));
-      if (auto error = Ip({"netns", "add", ns})) return error;
-      made_.push_back(ns);
       for (const std::vector<std::string>& step : std::vector<std::vector<std::string>>{
-               {"link", "add", "eth0", "netns", ns, "type", "veth", "peer", "name", port, "netns", lan_},
                {"-n", lan_, "link", "set", port, "master", "br0"},
                {"-n", lan_, "link", "set", port, "up"},
                {"-n", ns, "addr", "add", address + "/24", "broadcast", subnet_ + "255", "dev", "eth0"},
@@ -216,6 +225,7 @@ class TLan {
     }
     return std::nullopt;
   }
+  bool Unsupported() const { return unsupported_; }
 
   const THost& Host(int n) const { return hosts_.at(static_cast<std::size_t>(n - 1)); }
   std::string Address(int n) const { return subnet_ + std::to_string(n); }
@@ -270,6 +280,7 @@ class TLan {
   std::string subnet_;
   std::vector<THost> hosts_;
   std::vector<std::string> made_;
+  bool unsupported_ = false;
 };
 
 // Why this machine cannot host the LAN, if it cannot.
@@ -297,7 +308,10 @@ class TransportNetns : public ::testing::Test {
     for (const char* tool : {"hallwire-send", "hallwire-listen"})
       ASSERT_EQ(access((bin_ + "/" + tool).c_str(), X_OK), 0) << bin_ << "/" << tool << " is missing";
     lan_ = std::make_unique<TLan>(dir_->Path(), 3);
-    if (auto why = lan_->Up()) GTEST_SKIP() << "cannot build a LAN of namespaces: " << *why;
+    if (auto why = lan_->Up()) {
+      if (lan_->Unsupported()) GTEST_SKIP() << "this machine cannot host a LAN of namespaces: " << *why;
+      FAIL() << "building the LAN failed: " << *why;
+    }
   }
 
   void TearDown() override {
