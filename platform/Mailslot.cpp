@@ -12,6 +12,7 @@
 // local owner (a unicast reaches only one of the sockets sharing the port).
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -617,6 +618,17 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD
 
 namespace {
 
+std::optional<in_addr> ResolveWithSystem(const std::string& name) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* list = nullptr;
+  if (getaddrinfo(name.c_str(), nullptr, &hints, &list) != 0 || !list) return std::nullopt;
+  const in_addr address = reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr;
+  freeaddrinfo(list);
+  return address;
+}
+
 BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD written) {
   const auto& config = Config();
   TMailslotDatagram d;
@@ -641,6 +653,9 @@ BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD writt
       unicast = lo;
     } else {
       unicast = TCarrier::Instance().Resolve(target.server);
+      // The system resolver only where the carrier may leave this computer: a lookup
+      // may ask a name server, and nothing confined to loopback may do that.
+      if (!unicast && !config.confined_to_loopback) unicast = ResolveWithSystem(target.server);
     }
     // Otherwise a broadcast that only the computer of that name keeps.
   }
