@@ -563,3 +563,27 @@ TEST_F(TransportNetns, BurstOf10000FramesReachesTheListenToolInOrder) {
 }
 
 }  // namespace
+
+// The presence service, as the recipient tree sees it through hallwire-send --list.
+TEST_F(TransportNetns, EveryHostListsTheRunningCopiesWithinASecondAndLeaversDropOut) {
+  Listen(1);
+  Listen(2);
+  TChild& l3 = Listen(3);
+  const std::string all = "Hallwire Network\nHost1\nHost2\nHost3\n";
+  for (int host = 1; host <= 3; ++host) {
+    const auto start = Clock::now();
+    const auto listed = Send(host, {"--list"});
+    const auto took = Clock::now() - start;
+    ASSERT_EQ(listed.code, 0) << listed.err;
+    EXPECT_EQ(listed.out, all) << "listed on host" << host;
+    EXPECT_LT(took, 1500ms) << "listing on host" << host << " took too long";
+  }
+  // A copy that ends says goodbye and is no longer listed anywhere.
+  l3.Stop();
+  const auto listed = Send(1, {"--list"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  EXPECT_EQ(listed.out, "Hallwire Network\nHost1\nHost2\n");
+  // A computer named only by the presence table is reached by unicast.
+  const auto sent = Send(3, {"--to", "host2", "after the goodbye"});
+  EXPECT_EQ(sent.code, 0) << sent.err;
+}
