@@ -1,4 +1,5 @@
 // The per-thread last-error code and the system's English texts for error codes.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -90,22 +91,13 @@ namespace hw {
 
 std::string SystemErrorText(win32::DWORD code) {
   using namespace win32;
-  char buffer[256];
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, code, 0, buffer,
-                           sizeof buffer, nullptr);
-  std::string text;
-  if (n > 0) {
-    text.assign(buffer, n);
-  } else {
-    // Long texts are cut to the buffer, as the message table's caller would see them.
-    auto& table_text = text;
-    char big[1024];
-    DWORD m = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, big, sizeof big, nullptr);
-    if (m > 0) table_text.assign(big, std::min<DWORD>(m, sizeof buffer - 1));
-    else table_text = "System error " + std::to_string(code);
-  }
+  char buffer[1024];
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, code, 0, buffer,
+                                 sizeof buffer, nullptr);
+  // At most 256 characters of the text, as a fixed message buffer would hold them.
+  std::string text = n > 0 ? std::string(buffer, std::min<DWORD>(n, 256)) : "System error " + std::to_string(code);
   while (!text.empty()) {
-    unsigned char c = static_cast<unsigned char>(text.back());
+    const unsigned char c = static_cast<unsigned char>(text.back());
     if (c <= ' ' || c == '.') text.pop_back();
     else break;
   }
