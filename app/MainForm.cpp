@@ -211,6 +211,14 @@ TmainForm::~TmainForm() {
   // The terminal goes first: no message may arrive at a half-destroyed window.
   parts_.Terminal.reset();
   placement_.reset();
+  help_filter_.reset();
+  // The controls go while the window is still whole: their last events pass through
+  // this window's filters and slots.
+  Memo->removeEventFilter(this);
+  cbNameList->viewport()->removeEventFilter(this);
+  disconnect(qApp, nullptr, this, nullptr);
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) disconnect(clipboard, nullptr, this, nullptr);
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 void TmainForm::BuildMenus() {
