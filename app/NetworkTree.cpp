@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/Pictures.h"
+#include "transport/ChatLine.h"
 
 namespace hw {
 namespace {
@@ -62,13 +63,7 @@ QIcon NodeIcon(int image, int selected_image) {
 }  // namespace
 
 std::string DisplayNameFromRemoteName(const char* remote_name) {
-  if (!remote_name) return std::string();
-  std::string name(remote_name);
-  name = name.size() > 2 ? name.substr(2) : std::string();
-  for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 'a' + 'A');
-  return name;
+  return remote_name ? ComputerDisplayName(remote_name) : std::string();
 }
 
 QTreeWidgetItem* AddTreeNode(QTreeWidget& view, QTreeWidgetItem* parent, const std::string& text, int image,
