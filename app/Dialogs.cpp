@@ -58,11 +58,6 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const TFileDialogOptio
 
 }  // namespace
 
-std::string WithFullStop(const std::string& text) {
-  if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) return text + ".";
-  return text;
-}
-
 std::string WithDefaultExtension(const std::string& name, const std::string& extension) {
   if (extension.empty() || name.empty()) return name;
   const std::size_t slash = name.find_last_of('/');
@@ -71,10 +66,7 @@ std::string WithDefaultExtension(const std::string& name, const std::string& ext
   return name + "." + extension;
 }
 
-void TQtUserDialogs::ShowError(const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, kApplicationTitle, Text(WithFullStop(text)), QMessageBox::Ok, parent_);
-  RunBox(box);
-}
+void TQtUserDialogs::ShowError(const std::string& text) { ShowStandardError(parent_, text); }
 
 void TQtUserDialogs::ShowNotice(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, Text(text), QMessageBox::Ok, parent_);

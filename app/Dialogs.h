@@ -7,16 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "desktop/ErrorBox.h"
+
 class QWidget;
 
 namespace hw {
-
-// The application title: caption of the error box and of notices.
-inline constexpr const char* kApplicationTitle = "Hallwire";
-
-// The error box's text: a full stop is appended when the last character comes
-// after '.' in the character order (so none after "!", ")", "." or a blank).
-std::string WithFullStop(const std::string& text);
 
 // A standard file dialog's set-up.
 struct TFileDialogOptions {

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include "desktop/Autostart.h"
@@ -47,17 +46,6 @@ T* Place(T* widget, const char* name, int left, int top, int width, int height) 
 }
 
 }  // namespace
-
-std::string StandardErrorText(const std::string& text) {
-  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') return text + '.';
-  return text;
-}
-
-void ShowStandardError(QWidget* parent, const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, "Hallwire", QString::fromLocal8Bit(StandardErrorText(text).c_str()),
-                  QMessageBox::Ok, parent);
-  box.exec();
-}
 
 TfrmPref::TfrmPref(QWidget* parent, TPrefOptions options)
     : QDialog(parent),

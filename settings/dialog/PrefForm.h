@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "desktop/ErrorBox.h"
 #include "settings/SettingsFile.h"
 #include "settings/dialog/ColorComboBox.h"
 #include "settings/dialog/FilenameEdit.h"
@@ -143,11 +144,5 @@ class TfrmPref : public QDialog, public IPreferencesControls {
   std::unique_ptr<TSunfieldAutostart> autostart_;
   TFormPlacement* placement_ = nullptr;  // a child of the dialog
 };
-
-// The standard error box: caption "Hallwire", error icon, OK, showing StandardErrorText.
-void ShowStandardError(QWidget* parent, const std::string& text);
-// The text with a full stop added when its last character comes after '.' in the
-// character order (so none after "!", ")" or "." itself).
-std::string StandardErrorText(const std::string& text);
 
 }  // namespace hw

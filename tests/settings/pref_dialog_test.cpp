@@ -231,12 +231,12 @@ TEST_F(PrefDialogTest, WindowCaptionsHintsAndTabOrder) {
 }
 
 TEST_F(PrefDialogTest, ErrorTextGetsAFullStopUnlessItEndsInPunctuation) {
-  EXPECT_EQ(StandardErrorText("Unable to write to /x/Hwire.ini"), "Unable to write to /x/Hwire.ini.");
-  EXPECT_EQ(StandardErrorText("Done."), "Done.");
-  EXPECT_EQ(StandardErrorText("Stop!"), "Stop!");
-  EXPECT_EQ(StandardErrorText("(see above)"), "(see above)");
-  EXPECT_EQ(StandardErrorText("ends with a slash/"), "ends with a slash/.");
-  EXPECT_EQ(StandardErrorText(""), "");
+  EXPECT_EQ(WithFullStop("Unable to write to /x/Hwire.ini"), "Unable to write to /x/Hwire.ini.");
+  EXPECT_EQ(WithFullStop("Done."), "Done.");
+  EXPECT_EQ(WithFullStop("Stop!"), "Stop!");
+  EXPECT_EQ(WithFullStop("(see above)"), "(see above)");
+  EXPECT_EQ(WithFullStop("ends with a slash/"), "ends with a slash/.");
+  EXPECT_EQ(WithFullStop(""), "");
 }
 
 TEST_F(PrefDialogTest, APlacementSaveFailingAtDestructionIsReportedThroughTheDialog) {
