@@ -26,118 +26,17 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
-
-extern char** environ;
 
 namespace {
 
+using namespace hw::test;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 constexpr const char* kNamespacePrefix = "hwae";
-
-// A child process with its output in files; stopped with SIGTERM (then SIGKILL) and
-// reaped by the destructor.
-class TChild {
- public:
-  TChild(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log) {
-    std::vector<char*> args, vars;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    for (const auto& v : env) vars.push_back(const_cast<char*>(v.c_str()));
-    vars.push_back(nullptr);
-    const int out = open((log + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const int err = open((log + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(null, 0);
-      dup2(out, 1);
-      dup2(err, 2);
-      execvpe(args[0], args.data(), vars.data());
-      _exit(127);
-    }
-    close(out);
-    close(err);
-    close(null);
-    if (pid_ < 0) reaped_ = true;
-  }
-  ~TChild() { Stop(); }
-  TChild(const TChild&) = delete;
-  TChild& operator=(const TChild&) = delete;
-
-  std::optional<int> Wait(std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    for (;;) {
-      if (Reap()) return status_;
-      if (Clock::now() >= deadline) return std::nullopt;
-      std::this_thread::sleep_for(10ms);
-    }
-  }
-  bool Running() { return !Reap(); }
-  int Stop() {
-    if (Reap()) return status_;
-    kill(pid_, SIGTERM);
-    if (auto code = Wait(5s)) return *code;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, &raw_, 0);
-    reaped_ = true;
-    status_ = Decode(raw_);
-    return status_;
-  }
-
- private:
-  bool Reap() {
-    if (reaped_) return true;
-    if (waitpid(pid_, &raw_, WNOHANG) != pid_) return false;
-    reaped_ = true;
-    status_ = Decode(raw_);
-    return true;
-  }
-  static int Decode(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw); }
-
-  pid_t pid_ = -1;
-  int raw_ = 0;
-  int status_ = -1;
-  bool reaped_ = false;
-};
-
-struct TRun {
-  int code = -1;  // -1: did not end in time
-  std::string out;
-  std::string err;
-};
-
-std::vector<std::string> Environment() {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  return env;
-}
-
-TRun RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& dir,
-         std::chrono::milliseconds timeout = 20s) {
-  static int serial = 0;
-  const std::string log = dir + "/run" + std::to_string(++serial);
-  TRun result;
-  {
-    TChild child(argv, env, log);
-    if (auto code = child.Wait(timeout)) result.code = *code;
-  }
-  result.out = hw::test::ReadFile(log + ".out");
-  result.err = hw::test::ReadFile(log + ".err");
-  return result;
-}
-
-bool Executable(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::istringstream dirs(path ? path : "/usr/sbin:/usr/bin:/sbin:/bin");
-  std::string dir;
-  while (std::getline(dirs, dir, ':'))
-    if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
-  return false;
-}
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
@@ -145,22 +44,6 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
     if (condition()) return true;
     if (Clock::now() >= deadline) return false;
     std::this_thread::sleep_for(100ms);
-  }
-}
-
-// Removes namespaces of this test whose owning process is gone ("hwae<pid>...").
-void RemoveStaleNamespaces(const std::string& dir) {
-  std::istringstream in(RunCommand({"ip", "netns", "list"}, Environment(), dir, 5s).out);
-  std::string line;
-  while (std::getline(in, line)) {
-    const std::string name = line.substr(0, line.find(' '));
-    if (name.rfind(kNamespacePrefix, 0) != 0) continue;
-    const std::string rest = name.substr(std::strlen(kNamespacePrefix));
-    const auto digits = rest.find_first_not_of("0123456789");
-    if (digits == 0 || digits == std::string::npos) continue;
-    const pid_t owner = static_cast<pid_t>(std::stol(rest.substr(0, digits)));
-    if (owner == getpid() || kill(owner, 0) == 0 || errno != ESRCH) continue;
-    RunCommand({"ip", "netns", "del", name}, Environment(), dir, 5s);
   }
 }
 
@@ -218,7 +101,7 @@ class AppEndToEnd : public ::testing::Test {
   }
 
   std::optional<std::string> BuildLan(int count) {
-    RemoveStaleNamespaces(dir_->Path());
+    RemoveStaleNamespaces(kNamespacePrefix, dir_->Path());
     const std::string id = kNamespacePrefix + std::to_string(getpid());
     const std::string lan = id + "l";
     const std::string subnet = "10." + std::to_string(30 + getpid() % 200) + ".1.";
@@ -251,7 +134,7 @@ class AppEndToEnd : public ::testing::Test {
 
   std::optional<std::string> Ip(std::vector<std::string> args) {
     args.insert(args.begin(), "ip");
-    const TRun result = RunCommand(args, Environment(), dir_->Path(), 10s);
+    const TRunResult result = RunCommand(args, Environment(), dir_->Path(), 10s);
     if (result.code == 0) return std::nullopt;
     std::string command;
     for (const auto& a : args) command += a + " ";
@@ -288,12 +171,13 @@ class AppEndToEnd : public ::testing::Test {
     return full;
   }
 
-  TRun RunOn(const THost& host, const std::vector<std::string>& argv, std::chrono::milliseconds timeout = 20s) {
+  TRunResult RunOn(const THost& host, const std::vector<std::string>& argv, std::chrono::milliseconds timeout = 20s) {
     return RunCommand(OnHost(host, argv), HostEnvironment(host), dir_->Path(), timeout);
   }
 
   std::unique_ptr<TChild> StartOn(const THost& host, const std::vector<std::string>& argv, const std::string& label) {
-    return std::make_unique<TChild>(OnHost(host, argv), HostEnvironment(host), host.dir + "/" + label);
+    const std::string log = host.dir + "/" + label;
+    return std::make_unique<TChild>(OnHost(host, argv), HostEnvironment(host), log + ".out", log + ".err");
   }
 
   void StartDesktop(THost& host) {
@@ -329,7 +213,7 @@ class AppEndToEnd : public ::testing::Test {
 
   // The program's icon inside trayer's panel, in root coordinates.
   std::optional<TGeometry> TrayIcon(const THost& host) {
-    const TRun tree = RunOn(host, {"xwininfo", "-root", "-tree"}, 10s);
+    const TRunResult tree = RunOn(host, {"xwininfo", "-root", "-tree"}, 10s);
     std::istringstream in(tree.out);
     std::string line;
     std::size_t panel_indent = std::string::npos;
@@ -353,11 +237,11 @@ class AppEndToEnd : public ::testing::Test {
   // (from xwininfo: xdotool's position of a decorated window is off by its frame).
   std::vector<std::pair<std::string, TGeometry>> Windows(const THost& host, const std::string& title) {
     std::vector<std::pair<std::string, TGeometry>> windows;
-    const TRun found = RunOn(host, {"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, 10s);
+    const TRunResult found = RunOn(host, {"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, 10s);
     std::istringstream ids(found.out);
     std::string id;
     while (std::getline(ids, id)) {
-      const TRun info = RunOn(host, {"xwininfo", "-id", id}, 10s);
+      const TRunResult info = RunOn(host, {"xwininfo", "-id", id}, 10s);
       std::smatch m;
       TGeometry g;
       if (std::regex_search(info.out, m, std::regex(R"(Absolute upper-left X:\s+(-?\d+))"))) g.x = std::stoi(m[1]);
@@ -381,7 +265,7 @@ class AppEndToEnd : public ::testing::Test {
 
   void Xdo(const THost& host, std::vector<std::string> args) {
     args.insert(args.begin(), "xdotool");
-    const TRun result = RunOn(host, args, 10s);
+    const TRunResult result = RunOn(host, args, 10s);
     ASSERT_EQ(result.code, 0) << result.err;
   }
 
@@ -447,7 +331,7 @@ class AppEndToEnd : public ::testing::Test {
     EXPECT_TRUE(WaitFor([&] { return !MainWindow(host).has_value(); }, 10s)) << host.hostname << " still shown";
   }
 
-  TRun Send(const THost& from, const std::vector<std::string>& args) {
+  TRunResult Send(const THost& from, const std::vector<std::string>& args) {
     std::vector<std::string> argv = {bin_ + "/hallwire-send"};
     argv.insert(argv.end(), args.begin(), args.end());
     return RunOn(from, argv);

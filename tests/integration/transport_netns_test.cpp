@@ -22,95 +22,16 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
-
-extern char** environ;
 
 namespace {
 
+using namespace hw::test;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr const char* kNamespacePrefix = "hwnt";
-
-// A child process whose output goes to files. Stopped (and reaped) by the destructor.
-class TChild {
- public:
-  TChild(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& out,
-         const std::string& err) {
-    // Everything the child needs is built before fork: only async-signal-safe calls after it.
-    std::vector<char*> args, vars;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    for (const auto& v : env) vars.push_back(const_cast<char*>(v.c_str()));
-    vars.push_back(nullptr);
-    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const int null_fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(null_fd, 0);
-      dup2(out_fd, 1);
-      dup2(err_fd, 2);
-      execvpe(args[0], args.data(), vars.data());
-      _exit(127);
-    }
-    close(out_fd);
-    close(err_fd);
-    close(null_fd);
-    if (pid_ < 0) reaped_ = true, status_ = -1;
-  }
-  ~TChild() { Stop(); }
-  TChild(const TChild&) = delete;
-  TChild& operator=(const TChild&) = delete;
-
-  // The exit code (128 + signal when killed), or nullopt if still running at the deadline.
-  std::optional<int> Wait(std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    for (;;) {
-      if (Reap()) return status_;
-      if (Clock::now() >= deadline) return std::nullopt;
-      std::this_thread::sleep_for(5ms);
-    }
-  }
-  bool Running() { return !Reap(); }
-  // Asks the child to end, then kills it if it does not; returns its exit code.
-  int Stop() {
-    if (Reap()) return status_;
-    kill(pid_, SIGTERM);
-    if (auto code = Wait(3s)) return *code;
-    Kill();
-    return status_;
-  }
-  void Kill() {
-    if (Reap()) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, &raw_, 0);
-    reaped_ = true;
-    status_ = Decode(raw_);
-  }
-
- private:
-  bool Reap() {
-    if (reaped_) return true;
-    if (waitpid(pid_, &raw_, WNOHANG) != pid_) return false;
-    reaped_ = true;
-    status_ = Decode(raw_);
-    return true;
-  }
-  static int Decode(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw); }
-
-  pid_t pid_ = -1;
-  int raw_ = 0;
-  int status_ = -1;
-  bool reaped_ = false;
-};
-
-struct TRunResult {
-  int code = -1;  // -1: did not end in time
-  std::string out;
-  std::string err;
-};
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -119,55 +40,6 @@ std::vector<std::string> Lines(const std::string& text) {
   while (std::getline(in, line)) lines.push_back(line);
   if (!text.empty() && text.back() != '\n') lines.pop_back();  // still being written
   return lines;
-}
-
-bool Executable(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::istringstream dirs(path ? path : "/usr/sbin:/usr/bin:/sbin:/bin");
-  std::string dir;
-  while (std::getline(dirs, dir, ':'))
-    if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
-  return false;
-}
-
-// Runs a command to its end (bounded), capturing its output.
-TRunResult RunCommand(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& dir,
-                      std::chrono::milliseconds timeout = 20s) {
-  static int serial = 0;
-  const std::string base = dir + "/run" + std::to_string(++serial);
-  TRunResult result;
-  {
-    TChild child(argv, env, base + ".out", base + ".err");
-    const auto code = child.Wait(timeout);
-    if (code) result.code = *code;
-  }
-  result.out = hw::test::ReadFile(base + ".out");
-  result.err = hw::test::ReadFile(base + ".err");
-  return result;
-}
-
-std::vector<std::string> Environment() {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) env.emplace_back(*e);
-  return env;
-}
-
-// Removes namespaces that a crashed earlier run of this test left behind (their
-// owning process is gone). Names carry the owner's pid: "hwnt<pid>l", "hwnt<pid>h<n>".
-void RemoveStaleNamespaces(const std::string& dir) {
-  const auto list = RunCommand({"ip", "netns", "list"}, Environment(), dir, 5s);
-  std::istringstream in(list.out);
-  std::string line;
-  while (std::getline(in, line)) {
-    const std::string name = line.substr(0, line.find(' '));
-    if (name.rfind(kNamespacePrefix, 0) != 0) continue;
-    const std::string rest = name.substr(std::strlen(kNamespacePrefix));
-    const auto digits = rest.find_first_not_of("0123456789");
-    if (digits == 0 || digits == std::string::npos) continue;
-    const pid_t owner = static_cast<pid_t>(std::stol(rest.substr(0, digits)));
-    if (owner == getpid() || kill(owner, 0) == 0 || errno != ESRCH) continue;
-    RunCommand({"ip", "netns", "del", name}, Environment(), dir, 5s);
-  }
 }
 
 // Three hosts on one bridge, in namespaces of their own; torn down by the destructor.
@@ -196,7 +68,7 @@ class TLan {
   // machine lacks a kernel feature (namespaces, bridges, veth pairs) rather than a
   // later step having failed.
   std::optional<std::string> Up() {
-    RemoveStaleNamespaces(dir_);
+    RemoveStaleNamespaces(kNamespacePrefix, dir_);
     unsupported_ = true;
     if (auto error = Ip({"netns", "add", lan_})) return error;
     made_.push_back(lan_);
