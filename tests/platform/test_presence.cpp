@@ -112,11 +112,15 @@ TEST(BrowseMessages, MalformedAnnouncementsDoNotParse) {
 TEST(Presence, OwnComputerAndPeersComeAndGo) {
   OwnMailslot own;
   EXPECT_TRUE(WaitListed("PRESENCEHOST", true));
-  Inject(Announcement("PEER1"), "TESTGROUP");
+  Inject(Announcement("PEER1", 3, 5000), "TESTGROUP");
   Inject(Announcement("ELSEWHERE"), "OTHERGROUP");
   EXPECT_TRUE(WaitListed("PEER1", true));
-  EXPECT_FALSE(Listed("ELSEWHERE"));  // another workgroup's computer
+  // Datagrams are handled on the carrier's thread: wait until the second one was seen.
+  const auto until = std::chrono::steady_clock::now() + 3s;
+  while (!PresenceKnowsWorkgroup("othergroup") && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(10ms);
   EXPECT_TRUE(PresenceKnowsWorkgroup("othergroup"));
+  EXPECT_FALSE(Listed("ELSEWHERE"));  // another workgroup's computer
   // Garbage changes nothing.
   Inject({1, 2, 3}, "TESTGROUP");
   auto bad = Announcement("GARBAGE");
