@@ -102,16 +102,19 @@ class TCarrier {
     return *carrier;
   }
 
+  // Start and stop hold the lifecycle lock throughout, joins included, so a user
+  // arriving while the last one leaves waits for the old thread to be gone. The
+  // I/O thread never takes this lock.
   void Acquire() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> life(lifecycle_);
     if (users_++ > 0) return;
     Start();
   }
 
   void Release() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> life(lifecycle_);
     if (--users_ > 0) return;
-    Stop(lock);
+    Stop();
   }
 
   void AddMailslot(const std::shared_ptr<TLocalMailslot>& slot) {
@@ -207,16 +210,12 @@ class TCarrier {
     thread_ = std::thread([this] { Run(); });
   }
 
-  void Stop(std::unique_lock<std::mutex>& lock) {
+  void Stop() {
     stopping_ = true;
     const std::uint64_t one = 1;
     if (write(event_fd_, &one, sizeof one) < 0) {
     }
-    std::thread t = std::move(thread_);
-    lock.unlock();
-    if (t.joinable()) t.join();
-    lock.lock();
-    if (users_ > 0) return;  // re-acquired meanwhile: Start ran again? never, Start needs the lock
+    if (thread_.joinable()) thread_.join();
     close(udp_fd_);
     close(event_fd_);
     close(epoll_fd_);
@@ -334,8 +333,9 @@ class TCarrier {
     }
   }
 
+  std::mutex lifecycle_;
+  int users_ = 0;  // guarded by lifecycle_
   std::mutex mutex_;
-  int users_ = 0;
   int epoll_fd_ = -1, event_fd_ = -1, udp_fd_ = -1, forward_fd_ = -1;
   std::atomic<bool> stopping_{false};
   std::thread thread_;
