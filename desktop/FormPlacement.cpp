@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/Profile.h"
-#include "settings/IniFile.h"
+#include "platform/IniFile.h"
 
 namespace hw {
 

@@ -6,7 +6,7 @@
 #include <climits>
 #include <vector>
 
-#include "settings/IniFile.h"
+#include "platform/IniFile.h"
 
 namespace hw {
 

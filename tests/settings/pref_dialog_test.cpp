@@ -17,7 +17,7 @@
 #include "desktop/FormPlacement.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
-#include "settings/IniFile.h"
+#include "platform/IniFile.h"
 #include "settings/dialog/PrefForm.h"
 #include "tests/support/TestSupport.h"
 

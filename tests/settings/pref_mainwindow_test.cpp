@@ -13,7 +13,7 @@
 #include <filesystem>
 
 #include "app/MainForm.h"
-#include "settings/IniFile.h"
+#include "platform/IniFile.h"
 #include "settings/dialog/PrefForm.h"
 #include "tests/app/FakeParts.h"
 #include "tests/support/TestSupport.h"

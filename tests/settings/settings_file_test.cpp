@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/IniFile.h"
+#include "platform/IniFile.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TestSupport.h"
 
