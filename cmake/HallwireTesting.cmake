@@ -7,7 +7,10 @@
 # (HALLWIRE_INTERFACES=lo), gets a datagram port of its own so it never meets
 # a running copy or another test, a private per-user config folder, and the
 # offscreen Qt platform.
-set(HALLWIRE_TEST_PORT_NEXT 23100 CACHE INTERNAL "")
+# Build trees whose tests may run at the same time (several checkouts on one
+# computer) need distinct bases, or their tests meet on loopback.
+set(HALLWIRE_TEST_PORT_BASE 23100 CACHE STRING "First datagram port handed to a test")
+set(HALLWIRE_TEST_PORT_NEXT ${HALLWIRE_TEST_PORT_BASE} CACHE INTERNAL "")
 set(HALLWIRE_LSAN_SUPPRESSIONS ${CMAKE_SOURCE_DIR}/tests/lsan.supp)
 
 function(hallwire_add_test)
