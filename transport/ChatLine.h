@@ -20,4 +20,16 @@ std::string BuildChatLine(const std::string& computer, const std::string& user, 
 // leading characters dropped, A-Z lowered, then a first a-z raised.
 std::string ComputerDisplayName(const std::string& remote_name);
 
+// Text travels and is stored as UTF-8. Bytes from elsewhere may be in a Windows code
+// page instead: these helpers tell the two apart and turn such bytes into UTF-8.
+// Whether bytes are well-formed UTF-8 (no overlong forms, surrogates or code points
+// above U+10FFFF).
+bool IsValidUtf8(const std::string& bytes);
+// Windows-1252 bytes as UTF-8; the five bytes that code page leaves undefined stand
+// for the C1 controls of the same number, as Windows maps them.
+std::string Windows1252ToUtf8(const std::string& bytes);
+// The UTF-8 to show for received or loaded bytes: themselves when valid UTF-8, else
+// read as Windows-1252.
+std::string ShownAsUtf8(const std::string& bytes);
+
 }  // namespace hw

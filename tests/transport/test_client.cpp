@@ -75,3 +75,25 @@ TEST(ChatLine, CapitalisesWordByWord) {
   EXPECT_EQ(BuildChatLine("Office-pc2", "anna", "Lunch at 12?"), "Office-pc2( anna ) Lunch at 12?");
   EXPECT_EQ(BuildChatLine("Pc", "bo", ""), "Pc( bo ) ");
 }
+
+TEST(ChatLine, ReceivedBytesShowAsUtf8OrAsWindows1252) {
+  struct Row {
+    std::string bytes;
+    bool valid;
+    std::string shown;
+  } rows[] = {
+      {"plain ASCII", true, "plain ASCII"},
+      {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x82\xAC \xE4\xB8\xAD \xF0\x9F\x98\x80", true,
+       "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x82\xAC \xE4\xB8\xAD \xF0\x9F\x98\x80"},
+      {"\x80 \x93quoted\x94 \x96 caf\xE9", false, "\xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D \xE2\x80\x93 caf\xC3\xA9"},
+      {"\x81\x8D\x8F\x90\x9D\xFF", false, "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC3\xBF"},
+      {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},          // overlong "/"
+      {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // a surrogate
+      {"\xF4\x90\x80\x80", false, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // above U+10FFFF
+      {"cut \xE2\x82", false, "cut \xC3\xA2\xE2\x80\x9A"},  // a sequence cut short
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(IsValidUtf8(row.bytes), row.valid) << row.bytes;
+    EXPECT_EQ(ShownAsUtf8(row.bytes), row.shown) << row.bytes;
+  }
+}
