@@ -27,6 +27,7 @@
 
 #include <cstring>
 
+#include "app/ChatText.h"
 #include "app/Help.h"
 #include "app/MessageFile.h"
 #include "app/Pictures.h"
@@ -49,41 +50,9 @@ constexpr int kMemoWidth = 237;
 const char* const kMessageFilter = "Hallwire Files|*.hwm|Text Files|*.txt";
 const char* const kNoRecipient = "None";
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<int>(text.size())); }
+QString Shown(const std::string& text) { return BoxString(text); }
 
-std::string Bytes(const QString& text) {
-  const QByteArray bytes = text.toLatin1();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-// A text box's text as single-byte text with CR LF between its lines. Read block by
-// block so that every character, no-break spaces included, keeps its byte; a soft
-// line break (Shift+Enter) is a line break like any other.
-std::string BoxText(const QPlainTextEdit& box) {
-  std::string text;
-  for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next()) {
-    if (block != box.document()->begin()) text += "\r\n";
-    QString line = block.text();
-    line.replace(QChar::LineSeparator, QLatin1String("\r\n"));
-    text += Bytes(line);
-  }
-  return text;
-}
-
-// Single-byte text with any line ends as the box's text.
-QString BoxString(const std::string& text) {
-  std::string lines = NormaliseLineEnds(text);
-  std::string plain;
-  plain.reserve(lines.size());
-  for (char c : lines)
-    if (c != '\r') plain += c;
-  return Latin1(plain);
-}
-
-// The box's text length as a save would write it (CR LF counted as two bytes).
-std::size_t BoxSize(const QTextDocument& document) {
-  return static_cast<std::size_t>(document.characterCount() + document.blockCount() - 2);
-}
+std::string Bytes(const QString& text) { return text.toUtf8().toStdString(); }
 
 QColor ToQColor(TColor color) {
   const TColor rgb = ColorToRGB(color);
@@ -182,19 +151,17 @@ TmainForm::TmainForm(TMainFormParts parts, QWidget* parent)
   BuildToolbar();
   BuildControls();
 
+  // Errors while receiving come as often as messages do: one box at a time, so that
+  // reception goes on while it is open and a storm of them never piles boxes up.
+  receive_errors_ = std::make_unique<TErrorBoxGate>([this](const std::string& text) { Dialogs().ShowError(text); });
   parts_.Terminal->SetOnNewMessage([this](std::uint32_t sender_id, std::uint16_t msg_size) {
     try {
       msTerminalNewMessage(sender_id, msg_size);
     } catch (const std::exception& error) {
-      // Shown once the delivery is over, so that reception goes on while the box is open.
-      const std::string text = error.what();
-      QTimer::singleShot(0, this, [this, text] { Dialogs().ShowError(text); });
+      receive_errors_->Report(error.what());
     }
   });
-  parts_.Terminal->SetOnError([this](const std::exception& error) {
-    const std::string text = error.what();
-    QTimer::singleShot(0, this, [this, text] { Dialogs().ShowError(text); });
-  });
+  parts_.Terminal->SetOnError([this](const std::exception& error) { receive_errors_->Report(error.what()); });
   parts_.Tray->SetPopupMenu(TrayPopupMenu);
   parts_.Tray->SetOnDblClick([this] { Run(&TmainForm::TrayIconDblClick); });
 
@@ -210,6 +177,7 @@ TmainForm::TmainForm(TMainFormParts parts, QWidget* parent)
 TmainForm::~TmainForm() {
   // The terminal goes first: no message may arrive at a half-destroyed window.
   parts_.Terminal.reset();
+  receive_errors_.reset();
   placement_.reset();
   help_filter_.reset();
   // The controls go while the window is still whole: their last events pass through
@@ -327,6 +295,7 @@ void TmainForm::BuildControls() {
   ChatWindow->setReadOnly(true);
   ChatWindow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   ChatWindow->setPlainText("\n");
+  chat_ = std::make_unique<TChatText>(*ChatWindow);
   SetBoxColor(*ChatWindow, QPalette::Base, clBlack);
   SetBoxColor(*ChatWindow, QPalette::Text, clWhite);
 
@@ -401,7 +370,7 @@ void TmainForm::FormCreate() {
   ApplySettings(*this, parts_.SettingsPath);
   if (play_sound_) PlaySoundFile(all_incoming_);
   const std::string user = SystemName(win32::GetUserNameA);
-  StatusBar->SetPanelText(0, Latin1(local_computer_name_ + " / User (" + user + ")"));
+  StatusBar->SetPanelText(0, Shown(local_computer_name_ + " / User (" + user + ")"));
   local_user_name_ = user;
   GetDomainList(cbNameList);
   cbNameList->expandAll();
@@ -418,42 +387,17 @@ void TmainForm::SetChatWindowColor(TColor color) { SetBoxColor(*ChatWindow, QPal
 
 // --- text boxes ----------------------------------------------------------------
 
-std::string TmainForm::ChatText() const { return BoxText(*ChatWindow); }
-void TmainForm::SetChatText(const std::string& text) { ChatWindow->setPlainText(BoxString(text)); }
+std::string TmainForm::ChatText() const { return chat_->Text(); }
+void TmainForm::SetChatText(const std::string& text) { chat_->SetText(text); }
+void TmainForm::AppendChatLine(const std::string& text) { chat_->AppendLine(text, chat_capacity_); }
 std::string TmainForm::MemoText() const { return BoxText(*Memo); }
 void TmainForm::SetMemoText(const std::string& text) { Memo->setPlainText(BoxString(text)); }
-
-void TmainForm::AppendChatLine(const std::string& text) {
-  QTextDocument& document = *ChatWindow->document();
-  const QString line = BoxString(text);
-  const std::size_t added = static_cast<std::size_t>(line.size()) + static_cast<std::size_t>(line.count('\n')) + 2;
-  // Makes room by dropping the oldest lines when the box would exceed its capacity.
-  std::size_t size = BoxSize(document);
-  if (size + added > chat_capacity_) {
-    QTextBlock block = document.begin();
-    std::size_t removed = 0;
-    while (block.isValid() && size - removed + added > chat_capacity_) {
-      removed += static_cast<std::size_t>(block.length()) + 1;
-      block = block.next();
-    }
-    QTextCursor cursor(&document);
-    cursor.movePosition(QTextCursor::Start);
-    if (block.isValid())
-      cursor.setPosition(block.position(), QTextCursor::KeepAnchor);
-    else
-      cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-  }
-  // A box whose last line is empty takes the text there and a line end after it;
-  // otherwise the text starts a line of its own.
-  QTextCursor cursor(&document);
-  cursor.movePosition(QTextCursor::End);
-  cursor.insertText(document.lastBlock().text().isEmpty() ? line + '\n' : '\n' + line);
-}
 
 // --- showing, hiding, ending ---------------------------------------------------
 
 void TmainForm::ShowWindow() {
+  // A desktop without a tray minimises the window instead of hiding it.
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
   activateWindow();
@@ -592,7 +536,7 @@ void TmainForm::msTerminalNewMessage(std::uint32_t, std::uint16_t msg_size) {
   QScrollBar* bar = ChatWindow->verticalScrollBar();
   bar->setValue(bar->maximum());
 
-  const bool hidden_on_arrival = !isVisible();
+  const bool hidden_on_arrival = !isVisible() || isMinimized();
   if (hidden_on_arrival) {
     TrayIcon().SetAnimated(true);
     if (open_window_) {
@@ -606,7 +550,7 @@ void TmainForm::msTerminalNewMessage(std::uint32_t, std::uint16_t msg_size) {
     if (hidden_on_arrival) PlaySoundFile(iconized_file_);
     return;
   }
-  PlaySoundFile(isVisible() ? all_incoming_ : iconized_file_);
+  PlaySoundFile(isVisible() && !isMinimized() ? all_incoming_ : iconized_file_);
 }
 
 void TmainForm::spSoundClick() {
@@ -644,7 +588,7 @@ void TmainForm::LoadMessage1Click() {
   SetChatText(LoadMessageFile(*name, chat_capacity_));
 }
 
-void TmainForm::ToolButton5Click() { ChatWindow->clear(); }
+void TmainForm::ToolButton5Click() { chat_->Clear(); }
 
 // --- recipient tree ------------------------------------------------------------
 

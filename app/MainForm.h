@@ -11,6 +11,7 @@
 
 #include "app/MainFormParts.h"
 #include "app/StatusBar.h"
+#include "desktop/ErrorBox.h"
 #include "settings/SettingsFile.h"
 
 class QAction;
@@ -23,6 +24,8 @@ class QToolButton;
 class QTreeWidget;
 
 namespace hw {
+
+class TChatText;
 
 // Window-menu commands, masked with 0xFFF0.
 constexpr unsigned SC_MINIMIZE = 0xF020;
@@ -81,7 +84,8 @@ class TmainForm : public QWidget, public ISettingsWindow {
   void SetAllIncoming(const std::string& file_name) override { all_incoming_ = file_name; }
   void SetOpenWindow(bool on) override { open_window_ = on; }
 
-  // --- the chat box's and entry box's text, single-byte with CR LF line ends ---
+  // --- the chat box's and entry box's text as bytes with CR LF line ends: what the
+  // user typed as UTF-8, received and loaded lines as they came ---
   std::string ChatText() const;
   void SetChatText(const std::string& text);
   // Appends text as a new line at the end of the chat box (trimming the oldest
@@ -181,6 +185,8 @@ class TmainForm : public QWidget, public ISettingsWindow {
   void Run(void (TmainForm::*handler)());
 
   TMainFormParts parts_;
+  std::unique_ptr<TChatText> chat_;
+  std::unique_ptr<TErrorBoxGate> receive_errors_;
   std::unique_ptr<QObject> placement_;
   QDialog* preferences_ = nullptr;
   QDialog* about_ = nullptr;

@@ -69,7 +69,7 @@ std::string DisplayNameFromRemoteName(const char* remote_name) {
 QTreeWidgetItem* AddTreeNode(QTreeWidget& view, QTreeWidgetItem* parent, const std::string& text, int image,
                              int selected_image) {
   auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(&view);
-  item->setText(0, QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+  item->setText(0, QString::fromStdString(ShownAsUtf8(text)));
   item->setData(0, kImageRole, image);
   item->setData(0, kSelectedImageRole, selected_image);
   item->setIcon(0, NodeIcon(image, selected_image));

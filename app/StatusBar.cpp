@@ -1,5 +1,7 @@
 #include "app/StatusBar.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -11,6 +13,18 @@ TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
   setFixedHeight(21);
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::Button);
+  qApp->installEventFilter(this);
+}
+
+TStatusBar::~TStatusBar() { qApp->removeEventFilter(this); }
+
+bool TStatusBar::eventFilter(QObject* watched, QEvent* event) {
+  // A lock key changes its lock when it is released, after the press has been
+  // painted: the panels are painted again then, whichever control has the focus.
+  if (event->type() == QEvent::KeyRelease && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == window())
+    update();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TStatusBar::SetPanels(std::vector<TStatusPanel> panels) {

@@ -27,7 +27,10 @@ class TStatusBar : public QWidget {
   // panel's inner rectangle.
   using TDrawPanelEvent = std::function<void(QPainter& canvas, int index, const QString& text, const QRect& rect)>;
 
+  // Repaints itself whenever a key is released in its window, so panels that show
+  // a key's lock follow it.
   explicit TStatusBar(QWidget* parent = nullptr);
+  ~TStatusBar() override;
 
   void SetPanels(std::vector<TStatusPanel> panels);
   int PanelCount() const { return static_cast<int>(panels_.size()); }
@@ -39,6 +42,7 @@ class TStatusBar : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   std::vector<TStatusPanel> panels_;

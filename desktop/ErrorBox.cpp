@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 namespace hw {
 
@@ -21,6 +22,38 @@ void ShowStandardError(QWidget* parent, const std::string& text) {
     box.move(area.center() - QPoint(box.width() / 2, box.height() / 2));
   }
   box.exec();
+}
+
+TErrorBoxGate::TErrorBoxGate(TShow show)
+    : show_(std::move(show)), context_(std::make_unique<QObject>()), alive_(std::make_shared<bool>(true)) {}
+
+TErrorBoxGate::~TErrorBoxGate() { *alive_ = false; }
+
+void TErrorBoxGate::Report(const std::string& text) {
+  if (busy_) {
+    ++waiting_;
+    last_ = text;
+    return;
+  }
+  busy_ = true;
+  // From the event loop: the reporter (a message delivery, a poll) goes on at once,
+  // and a box open in its own loop never nests a second one inside it.
+  QTimer::singleShot(0, context_.get(), [this, text] { ShowAll(text); });
+}
+
+void TErrorBoxGate::ShowAll(std::string text) {
+  const std::shared_ptr<bool> alive = alive_;
+  for (;;) {
+    show_(text);
+    // The box's loop may have run the gate's owner to its end.
+    if (!*alive) return;
+    if (waiting_ == 0) break;
+    text = WithFullStop(last_) + "\n\n" +
+           (waiting_ == 1 ? std::string("1 more error") : std::to_string(waiting_) + " more errors") +
+           " came while the last box was open; this is the latest";
+    waiting_ = 0;
+  }
+  busy_ = false;
 }
 
 }  // namespace hw

@@ -2,8 +2,12 @@
 // caption "Hallwire", error icon, OK, and the full-stop rule.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 
+class QObject;
 class QWidget;
 
 namespace hw {
@@ -17,5 +21,34 @@ std::string WithFullStop(const std::string& text);
 
 // Shows the modal standard error box, centred on the screen.
 void ShowStandardError(QWidget* parent, const std::string& text);
+
+// Errors of one kind (those raised while receiving, say) shown one box at a time: a box
+// opens from the event loop, never inside the code that reported the error, and only
+// when none of this gate's boxes is open or about to open. Errors reported meanwhile
+// are counted; when the box closes, the last of them follows in one box that gives
+// the count.
+class TErrorBoxGate {
+ public:
+  using TShow = std::function<void(const std::string& text)>;
+  // show opens the box and returns when the user has closed it.
+  explicit TErrorBoxGate(TShow show);
+  ~TErrorBoxGate();
+  TErrorBoxGate(const TErrorBoxGate&) = delete;
+  TErrorBoxGate& operator=(const TErrorBoxGate&) = delete;
+
+  void Report(const std::string& text);
+  // Errors reported since the box now open (or about to open) was filled in.
+  std::size_t Waiting() const { return waiting_; }
+
+ private:
+  void ShowAll(std::string text);
+
+  TShow show_;
+  std::unique_ptr<QObject> context_;  // pending boxes go with the gate
+  std::shared_ptr<bool> alive_;
+  bool busy_ = false;
+  std::size_t waiting_ = 0;
+  std::string last_;
+};
 
 }  // namespace hw

@@ -48,6 +48,11 @@ class TFakeTerminal : public ITerminalPort {
     if (on_new_message_) on_new_message_(1, static_cast<std::uint16_t>(payload.size()));
   }
 
+  // An error escaping a delivery, as the terminal reports it.
+  void Fail(const std::string& text) {
+    if (on_error_) on_error_(Exception(text));
+  }
+
   std::vector<TSentMessage> sent;
   std::string fail_with;
   std::size_t max_payload = kMaxPayload;
@@ -104,6 +109,7 @@ class TFakeDialogs : public IUserDialogs {
   void ShowError(const std::string& text) override {
     journal_.push_back("error:" + text);
     errors.push_back(text);
+    if (while_error_open) while_error_open();
   }
   void ShowNotice(const std::string& text) override {
     journal_.push_back("notice:" + text);
@@ -125,6 +131,7 @@ class TFakeDialogs : public IUserDialogs {
   }
 
   std::vector<std::string> errors, notices, questions;
+  std::function<void()> while_error_open;  // runs as if inside the open error box
   std::deque<bool> answers;
   std::deque<std::optional<std::string>> save_answers, open_answers;
   std::vector<TFileDialogOptions> save_options, open_options;

@@ -21,6 +21,7 @@
 #include <cstdlib>
 
 #include "app/MainForm.h"
+#include "app/MessageFile.h"
 #include "desktop/QtWindowThread.h"
 #include "platform/Config.h"
 #include "platform/Kernel32.h"
@@ -595,6 +596,85 @@ TEST_F(MainFormTest, AnArrivalSoundErrorIsShownAndReceptionGoesOn) {
   EXPECT_EQ(f.ChatText(), "\r\nfirst\r\nsecond\r\n");
 }
 
+TEST_F(MainFormTest, AStormOfReceivingErrorsOpensOneBoxAtATime) {
+  Settings("PlaySound=True");
+  TmainForm& f = Create();
+  fake.sound->missing.insert("hidden.wav");
+  int depth = 0, deepest = 0;
+  fake.dialogs->while_error_open = [&] {
+    deepest = std::max(deepest, ++depth);
+    if (fake.dialogs->errors.size() == 1) {
+      for (int i = 0; i < 10000; ++i) fake.terminal->Deliver("m");
+      fake.terminal->Fail("Stream read error");
+      ProcessEvents();
+    }
+    --depth;
+  };
+  fake.terminal->Deliver("first");
+  EXPECT_TRUE(fake.dialogs->errors.empty()) << "a box opened inside the delivery";
+  ProcessEvents();
+  EXPECT_EQ(deepest, 1);
+  ASSERT_EQ(fake.dialogs->errors.size(), 2u);
+  EXPECT_EQ(fake.dialogs->errors[0], "The specified file cannot be found");
+  EXPECT_EQ(fake.dialogs->errors[1],
+            "Stream read error.\n\n10001 more errors came while the last box was open; this is the latest");
+  fake.terminal->Deliver("later");
+  ProcessEvents();
+  EXPECT_EQ(fake.dialogs->errors.size(), 3u);
+  EXPECT_EQ(f.ChatText().substr(f.ChatText().size() - 7), "later\r\n");
+}
+
+TEST_F(MainFormTest, ReceivedTextShowsInItsEncodingAndSavesAndLoadsAsItCame) {
+  struct Row {
+    std::string bytes;
+    QString shown;
+  } rows[] = {
+      {"\xD0\x9F\xD1\x80\xD0\xB8 \xE2\x82\xAC \xE4\xB8\xAD \xCE\xB1", QString::fromUtf8("При € 中 α")},
+      {"\x93quoted\x94 \x80 5 \x96 ok", QString::fromUtf8("“quoted” € 5 – ok")},
+      {"caf\xE9\r\nna\xEFve", QString::fromUtf8("café\nnaïve")},
+  };
+  TmainForm& f = Create();
+  const std::string path = dir.File("round.hwm");
+  for (const Row& row : rows) {
+    f.ToolButton5Click();
+    fake.terminal->Deliver(row.bytes);
+    EXPECT_EQ(f.ChatWindow->toPlainText(), row.shown + "\n");
+    const std::string kept = NormaliseLineEnds(row.bytes) + "\r\n";
+    EXPECT_EQ(f.ChatText(), kept);
+    fake.dialogs->save_answers = {path};
+    f.SMsgClick();
+    EXPECT_EQ(ReadFile(path), kept);
+    f.ToolButton5Click();
+    fake.dialogs->open_answers = {path};
+    f.LoadMessage1Click();
+    EXPECT_EQ(f.ChatWindow->toPlainText(), row.shown + "\n");
+    EXPECT_EQ(f.ChatText(), kept);
+  }
+  // The capacity counts the bytes a save writes, not the characters shown.
+  f.ToolButton5Click();
+  f.SetChatCapacity(30);
+  fake.terminal->Deliver("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");  // 14 bytes with its line end
+  fake.terminal->Deliver("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");          // 26
+  fake.terminal->Deliver("abc");                                               // 31: the first goes
+  EXPECT_EQ(f.ChatText(), "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\r\nabc\r\n");
+  EXPECT_TRUE(fake.dialogs->errors.empty());
+}
+
+TEST_F(MainFormTest, WithoutATrayAnArrivalRestoresAMinimisedWindow) {
+  TmainForm& f = Create();
+  fake.tray->registered = false;
+  f.SetOpenWindow(true);
+  f.ShowWindow();
+  f.showMinimized();
+  ProcessEvents();
+  ASSERT_TRUE(f.isMinimized());
+  fake.terminal->Deliver("wake up");
+  ProcessEvents();
+  EXPECT_FALSE(f.isMinimized());
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(fake.tray->Animated());
+}
+
 TEST_F(MainFormTest, TheChatBoxScrollsToItsNewestLine) {
   TmainForm& f = Create();
   f.ShowWindow();
@@ -768,6 +848,25 @@ TEST_F(MainFormTest, KeysInTheEntryBoxRepaintThePanelsAndInsertToggles) {
   EXPECT_TRUE(fake.keys->queries.empty());
 }
 
+TEST_F(MainFormTest, LockPanelsFollowALockThatChangesWhenItsKeyIsReleased) {
+  TmainForm& f = Create();
+  f.ShowWindow();
+  ProcessEvents();
+  fake.keys->on = {VK_CAPITAL, VK_NUMLOCK};
+  for (QWidget* target : {static_cast<QWidget*>(f.Memo), static_cast<QWidget*>(f.cbNameList)}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_CapsLock, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    ProcessEvents();
+    fake.keys->on.clear();
+    fake.keys->queries.clear();
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_CapsLock, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+    ProcessEvents();
+    EXPECT_NE(std::find(fake.keys->queries.begin(), fake.keys->queries.end(), VK_CAPITAL), fake.keys->queries.end())
+        << "not repainted after the release in " << target->objectName().toStdString();
+  }
+}
+
 TEST(KeyState, InsertIsKeptHereAndLocksReadOffWithoutADisplay) {
   TKeyState keys;
   EXPECT_FALSE(keys.Toggled(VK_INSERT));
@@ -828,10 +927,10 @@ TEST_F(MainFormTest, ALineSentToTheWholeDomainComesBackToTheOwnChatBox) {
   parts.Terminal = MakeMailslotTerminalPort(thread);
   form = std::make_unique<TmainForm>(std::move(parts));
   ClickNode(Root());
-  form->SetMemoText("round trip \xE9");
+  form->SetMemoText("round trip \xC3\xA9 \xE2\x82\xAC");
   form->ToolButton2->click();
   EXPECT_TRUE(fake.dialogs->errors.empty());
-  const std::string line = Line("round trip \xE9");
+  const std::string line = Line("round trip \xC3\xA9 \xE2\x82\xAC");
   const std::string twice = "\r\n" + line + "\r\n" + line + "\r\n";
   for (int i = 0; i < 400 && form->ChatText() != twice; ++i) {
     QApplication::processEvents(QEventLoop::AllEvents, 10);
