@@ -1,11 +1,17 @@
 #include "desktop/ErrorBox.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 
 namespace hw {
+namespace {
+
+constexpr int kModalRetryMs = 250;
+
+}  // namespace
 
 std::string WithFullStop(const std::string& text) {
   if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) return text + ".";
@@ -42,6 +48,12 @@ void TErrorBoxGate::Report(const std::string& text) {
 }
 
 void TErrorBoxGate::ShowAll(std::string text) {
+  // Another modal box (one from start-up, a dialog) would hold ours in its loop:
+  // wait until it is closed.
+  if (QApplication::activeModalWidget()) {
+    QTimer::singleShot(kModalRetryMs, context_.get(), [this, text] { ShowAll(text); });
+    return;
+  }
   const std::shared_ptr<bool> alive = alive_;
   for (;;) {
     show_(text);

@@ -23,8 +23,9 @@ std::string WithFullStop(const std::string& text);
 void ShowStandardError(QWidget* parent, const std::string& text);
 
 // Errors of one kind (those raised while receiving, say) shown one box at a time: a box
-// opens from the event loop, never inside the code that reported the error, and only
-// when none of this gate's boxes is open or about to open. Errors reported meanwhile
+// opens from the event loop, never inside the code that reported the error, only when
+// none of this gate's boxes is open or about to open, and not while another modal box
+// is open. Errors reported meanwhile
 // are counted; when the box closes, the last of them follows in one box that gives
 // the count.
 class TErrorBoxGate {

@@ -3,6 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVariant>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -10,6 +15,11 @@
 #include <QWidget>
 #include <QtGlobal>
 #include <chrono>
+#include <string>
+
+#if HALLWIRE_HAVE_X11
+#include <X11/Xlib.h>
+#endif
 
 namespace hw {
 
@@ -34,6 +44,38 @@ QString ShortHint(const QString& hint) {
   return tip;
 }
 
+// A StatusNotifierItem host is there: the watcher is on the session bus and a host
+// has registered with it (Qt registers nothing otherwise).
+bool StatusNotifierHostPresent() {
+  const char* const kWatcher = "org.kde.StatusNotifierWatcher";
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(kWatcher)) return false;
+  QDBusMessage get = QDBusMessage::createMethodCall(kWatcher, "/StatusNotifierWatcher",
+                                                   "org.freedesktop.DBus.Properties", "Get");
+  get << QString::fromLatin1(kWatcher) << QStringLiteral("IsStatusNotifierHostRegistered");
+  const QDBusReply<QDBusVariant> reply = bus.call(get, QDBus::Block, 2000);
+  return reply.isValid() && reply.value().variant().toBool();
+}
+
+// An XEmbed tray host owns the screen's system tray selection.
+bool XEmbedHostPresent() {
+#if HALLWIRE_HAVE_X11
+  auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  Display* display = x11 ? x11->display() : nullptr;
+  if (!display) return false;
+  const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(display));
+  const Atom selection = XInternAtom(display, name.c_str(), False);
+  return selection != None && XGetSelectionOwner(display, selection) != None;
+#else
+  return false;
+#endif
+}
+
+// Qt decides once per process, at its first tray icon or availability check, whether
+// it talks to a D-Bus host; asked before one appears, it never uses one later. So it
+// is asked only once a host of either kind is seen.
+bool TrayHostPresent() { return StatusNotifierHostPresent() || XEmbedHostPresent(); }
+
 TShiftState CurrentShiftState() {
   TShiftState shift = 0;
   const Qt::KeyboardModifiers keys = QGuiApplication::queryKeyboardModifiers();
@@ -54,7 +96,7 @@ TShiftState CurrentShiftState() {
 TQtTrayShell::TQtTrayShell() : watch_(std::make_unique<QTimer>()) {
   watch_->setInterval(kHostWatchMs);
   QObject::connect(watch_.get(), &QTimer::timeout, [this] {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+    if (!TrayHostPresent() || !QSystemTrayIcon::isSystemTrayAvailable()) return;
     watch_->stop();
     if (owner_) owner_->TrayHostAppeared();
   });
@@ -66,12 +108,13 @@ bool TQtTrayShell::NotifyIcon(DWORD message, const TNotifyIconData& data) {
   owner_ = data.hWnd;
   switch (message) {
     case NIM_ADD:
-      if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+      if ((!icon_ && !TrayHostPresent()) || !QSystemTrayIcon::isSystemTrayAvailable()) {
         if (!watch_->isActive()) watch_->start();
         return false;
       }
       watch_->stop();
       if (!icon_) {
+        single_clicks_only_ = StatusNotifierHostPresent();
         icon_ = std::make_unique<QSystemTrayIcon>();
         // Qt reports presses, not releases: each activation is turned into the mouse
         // messages a shell sends for it. The menu is shown by the component itself.
@@ -106,7 +149,13 @@ void TQtTrayShell::Activated(int reason) {
   };
   switch (reason) {
     case QSystemTrayIcon::Trigger:
-      send(WM_LBUTTONDOWN);
+      // A D-Bus host never reports a double-click: its click is the only way to the
+      // double-click's action. An XEmbed host reports both, so it stays a click there.
+      if (single_clicks_only_) {
+        send(WM_LBUTTONDBLCLK);
+      } else {
+        send(WM_LBUTTONDOWN);
+      }
       send(WM_LBUTTONUP);
       break;
     case QSystemTrayIcon::DoubleClick:

@@ -81,7 +81,8 @@ class ITrayShell {
 
 // The notification area of the desktop through QSystemTrayIcon (StatusNotifierItem over
 // D-Bus or XEmbed on X11). An add fails while no tray host exists; the shell then
-// watches for one and tells the component when it appears.
+// watches for one and tells the component when it appears. A D-Bus host reports
+// single clicks only: there a left click is passed on as the double-click.
 class TQtTrayShell : public ITrayShell {
  public:
   TQtTrayShell();
@@ -89,12 +90,15 @@ class TQtTrayShell : public ITrayShell {
   bool NotifyIcon(win32::DWORD message, const TNotifyIconData& data) override;
   // The Qt entry; null until the first successful add.
   QSystemTrayIcon* SystemTrayIcon() const { return icon_.get(); }
+  // Whether the entry went to a StatusNotifierItem host (decided at the first add).
+  bool SingleClicksOnly() const { return single_clicks_only_; }
 
  private:
   void Activated(int reason);
   std::unique_ptr<QSystemTrayIcon> icon_;
   std::unique_ptr<QTimer> watch_;
   TTrayIcon* owner_ = nullptr;
+  bool single_clicks_only_ = false;
 };
 
 // The animation thread: sleeps the component's Interval, then hands one animation

@@ -8,3 +8,13 @@ hallwire_add_test(NAME test_app_e2e
   TIMEOUT 400
   ENV "HALLWIRE_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts/app_e2e")
 add_dependencies(test_app_e2e hallwire hallwire-send)
+
+# The messenger on one desktop with an XEmbed tray, a StatusNotifier host on a private
+# session bus, or no tray; messages over loopback. Skips itself where a tool is missing.
+hallwire_add_test(NAME test_app_e2e_desktop
+  SOURCES ${HW_TEST_DIR}/app_e2e_desktop_test.cpp
+  LIBS hw_transport
+  LABELS integration
+  TIMEOUT 400
+  ENV "HALLWIRE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+add_dependencies(test_app_e2e_desktop hallwire)
