@@ -2,8 +2,14 @@
 
 #include <unistd.h>
 
+#include <optional>
+
 #include <QGuiApplication>
+#include <cerrno>
 #include <exception>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "platform/Registry.h"
@@ -98,6 +104,52 @@ void DeleteKeyTree(HKEY root, const std::string& path) {
   RegDeleteKeyA(root, base.c_str());
 }
 
+enum class EntryState { Missing, Disabled, Enabled };
+
+std::optional<std::string> ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// What the desktop makes of an autostart entry: the start-up settings of GNOME, KDE
+// and XFCE disable one with Hidden=true or X-GNOME-Autostart-enabled=false, or delete it.
+EntryState StateOf(const std::string& path) {
+  const std::optional<std::string> text = ReadText(path);
+  if (!text) return EntryState::Missing;
+  std::istringstream lines(*text);
+  bool in_group = false;
+  for (std::string line; std::getline(lines, line);) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (!line.empty() && line[0] == '[') {
+      in_group = line == "[Desktop Entry]";
+      continue;
+    }
+    const size_t eq = line.find('=');
+    if (!in_group || eq == std::string::npos) continue;
+    std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    while (!value.empty() && value.front() == ' ') value.erase(0, 1);
+    if ((key == "Hidden" && value == "true") || (key == "X-GNOME-Autostart-enabled" && value == "false"))
+      return EntryState::Disabled;
+  }
+  return EntryState::Enabled;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// The user's own entry of the same name as an all-users one: it takes that one's place
+// for this user.
+std::string UserOverride(const std::string& allUsersEntry) {
+  return AutostartFolder(HKEY_CURRENT_USER) + std::filesystem::path(allUsersEntry).filename().string();
+}
+
 }  // namespace
 
 TSunfieldAutostart::TSunfieldAutostart(const std::string& applicationTitle)
@@ -119,12 +171,52 @@ bool TSunfieldAutostart::ReadRegistration(Kind kind, bool allUsers) {
   return !ReadString(key.Get(), name_).empty();
 }
 
+bool TSunfieldAutostart::FollowDesktopEntry() {
+  if (name_.empty()) return false;
+  if (global_) {
+    // The all-users entry may be switched off for this user only; the registration
+    // stays for the others.
+    const std::string entry = AutostartEntryFile(HKEY_LOCAL_MACHINE, false, name_);
+    return StateOf(entry) == EntryState::Enabled && StateOf(UserOverride(entry)) != EntryState::Disabled &&
+           ReadRegistration(Kind::Run, true);
+  }
+  const std::string entry = AutostartEntryFile(HKEY_CURRENT_USER, false, name_);
+  const EntryState state = StateOf(entry);
+  const bool registered = ReadRegistration(Kind::Run, false);
+  if (registered && state != EntryState::Enabled) {
+    // Switched off in the desktop's start-up settings: the registration follows. The
+    // registry removes the entry with its value; a disabled one is put back, so the
+    // desktop's list still shows it as the user left it.
+    const std::optional<std::string> disabled = ReadText(entry);
+    WriteRegistration(Kind::Run, false, false, false);
+    if (disabled) WriteText(entry, *disabled);
+    return false;
+  }
+  if (!registered && state == EntryState::Enabled) {
+    // Switched on there again: registered, so that the preferences box shows it.
+    return WriteRegistration(Kind::Run, false, true, false);
+  }
+  return registered;
+}
+
+void TSunfieldAutostart::KeepAllUsersRunOnceToOneRun() {
+  if (name_.empty()) return;
+  // An all-users entry cannot remove itself when it runs for a user without the rights
+  // to its folder: this user's disabled entry of the same name keeps it from starting
+  // the program again for this user. A user entry already there is left alone.
+  const std::string entry = AutostartEntryFile(HKEY_LOCAL_MACHINE, true, name_);
+  const std::string mine = UserOverride(entry);
+  if (StateOf(entry) == EntryState::Missing || StateOf(mine) != EntryState::Missing) return;
+  WriteText(mine, "[Desktop Entry]\nType=Application\nName=" + name_ +
+                      "\nComment=Started once already for this user\nHidden=true\n");
+}
+
 bool TSunfieldAutostart::WriteRegistration(Kind kind, bool allUsers, bool on, bool request) {
   if (request && g_first_write_pending) {
     // Cleared before the read, so that a read error still ends the refresh and the
     // user's next click takes effect.
     g_first_write_pending = false;
-    on = ReadRegistration(Kind::Run, global_);
+    on = FollowDesktopEntry();
     run_ = on;
   }
   if (name_.empty()) return false;
@@ -147,7 +239,7 @@ bool TSunfieldAutostart::WriteRegistration(Kind kind, bool allUsers, bool on, bo
 }
 
 bool TSunfieldAutostart::autostart() {
-  run_ = ReadRegistration(Kind::Run, global_);
+  run_ = FollowDesktopEntry();
   return run_;
 }
 
@@ -220,6 +312,7 @@ void TSunfieldAutostart::LoadStored(const std::string& appName, bool autostart, 
   step([&] { Setautostart(autostart); });
   step([&] { SetStartNextLogon(startNextLogon); });
   step([&] { SetGlobal(global); });
+  step([&] { KeepAllUsersRunOnceToOneRun(); });
   if (first) std::rethrow_exception(first);
 }
 

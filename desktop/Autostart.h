@@ -37,8 +37,11 @@ class TSunfieldAutostart {
   const std::string& appName() const { return name_; }
   void SetappName(const std::string& name);
 
-  // Registered under "Run". Reading re-reads the registry; writing registers (the quoted
-  // executable path) or unregisters at once. Reading throws ERegistryError "Invalid data
+  // Registered under "Run" with its desktop entry switched on. The entry is what the
+  // desktop's start-up settings edit: reading follows it, so a registration whose entry
+  // the user deleted or disabled is removed (a disabled entry is kept as it is), and an
+  // entry switched on there again is registered. Reading re-reads the registry;
+  // writing registers (the quoted executable path) or unregisters at once. Reading throws ERegistryError "Invalid data
   // type for '<appName>'" when the value is not a string; writing throws "Failed to set
   // data for '<appName>'" when the registry refuses the value. A key that cannot be
   // opened (no rights) reads and writes as not registered, silently.
@@ -54,7 +57,9 @@ class TSunfieldAutostart {
   void SetGlobal(bool on);
 
   // Applies the properties stored with the preferences dialog in their stored order
-  // (appName, autostart, StartNextLogon, Global), as the dialog does when it is created.
+  // (appName, autostart, StartNextLogon, Global), as the dialog does when it is created,
+  // then keeps a pending all-users "RunOnce" from starting the program for this user
+  // again (it runs at most once for each user).
   // Every step runs even when an earlier one failed; the first error is rethrown at the
   // end, after all steps, so the dialog can show it and complete.
   void LoadStored(const std::string& appName, bool autostart, bool startNextLogon, bool global);
@@ -79,6 +84,9 @@ class TSunfieldAutostart {
   // resulting state. request marks a write asked for through a property, the only kind
   // that the first-write refresh applies to; moves between names and roots are not.
   bool WriteRegistration(Kind kind, bool allUsers, bool on, bool request);
+  // The "Run" state after bringing the registration in line with its desktop entry.
+  bool FollowDesktopEntry();
+  void KeepAllUsersRunOnceToOneRun();
 
   std::string name_;
   bool run_ = false;       // last known state of the Run registration

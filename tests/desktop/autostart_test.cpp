@@ -290,3 +290,60 @@ TEST_F(AutostartTest, DefaultNameComesFromTheApplicationTitle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AutostartTest, AStartFollowsWhatTheDesktopsStartUpSettingsDidToTheEntry) {
+  struct Row {
+    const char* change;
+    std::optional<std::string> entry;  // nothing: the user deleted it
+    bool registered;
+  } rows[] = {
+      {"deleted", std::nullopt, false},
+      {"hidden", "[Desktop Entry]\nType=Application\nName=x\nExec=x\nHidden=true\n", false},
+      {"disabled", "[Desktop Entry]\r\nType=Application\r\nX-GNOME-Autostart-enabled = false\r\n", false},
+      {"disabled elsewhere", "[Other]\nHidden=true\n[Desktop Entry]\nType=Application\nExec=x\n", true},
+  };
+  const std::string path = hw::AutostartEntryFile(HKEY_CURRENT_USER, false, kStoredName);
+  for (const Row& row : rows) {
+    TSunfieldAutostart::SetFirstWritePending(true);
+    hw::test::SetString(HKEY_CURRENT_USER, kRun, kStoredName, quoted_exe_);
+    std::filesystem::remove(path);
+    if (row.entry) hw::test::WriteFile(path, *row.entry);
+    TSunfieldAutostart autostart("Hallwire");
+    StartLikeTheDialog(autostart);
+    EXPECT_EQ(autostart.autostart(), row.registered) << row.change;
+    EXPECT_EQ(Registered(HKEY_CURRENT_USER, kRun, kStoredName).has_value(), row.registered) << row.change;
+    if (!row.registered) {
+      // Never written again: a deleted entry stays deleted, a disabled one as it was.
+      EXPECT_EQ(std::filesystem::exists(path), row.entry.has_value()) << row.change;
+      if (row.entry) EXPECT_EQ(hw::test::ReadFile(path), *row.entry) << row.change;
+    }
+  }
+  // Switched on again in the desktop's settings: the preferences box shows it ticked.
+  TSunfieldAutostart autostart("Hallwire");
+  autostart.SetappName(kStoredName);
+  autostart.Setautostart(false);
+  ASSERT_EQ(Registered(HKEY_CURRENT_USER, kRun, kStoredName), std::nullopt);
+  hw::test::WriteFile(path, "[Desktop Entry]\nType=Application\nExec=x\n");
+  EXPECT_TRUE(autostart.autostart());
+  EXPECT_EQ(Registered(HKEY_CURRENT_USER, kRun, kStoredName), quoted_exe_);
+}
+
+TEST_F(AutostartTest, AnAllUsersNextLogonStartRunsOnceForEachUser) {
+  hw::test::SetString(HKEY_LOCAL_MACHINE, kRunOnce, kStoredName, quoted_exe_);
+  const std::string all_users = hw::AutostartEntryFile(HKEY_LOCAL_MACHINE, true, kStoredName);
+  ASSERT_TRUE(std::filesystem::exists(all_users));
+  const std::string mine = hw::AutostartEntryFile(HKEY_CURRENT_USER, true, kStoredName);
+  for (int start = 0; start < 2; ++start) {
+    TSunfieldAutostart::SetFirstWritePending(true);
+    TSunfieldAutostart autostart("Hallwire");
+    StartLikeTheDialog(autostart);
+    EXPECT_TRUE(std::filesystem::exists(all_users)) << "the other users' start is kept";
+    EXPECT_EQ(Registered(HKEY_LOCAL_MACHINE, kRunOnce, kStoredName), quoted_exe_);
+    const std::string text = hw::test::ReadFile(mine);
+    EXPECT_NE(text.find("\nHidden=true\n"), std::string::npos) << text;
+  }
+}
+
+}  // namespace
