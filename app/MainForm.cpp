@@ -17,9 +17,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
-#include <QTextBlock>
 #include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -49,8 +47,6 @@ constexpr int kMemoWidth = 237;
 
 const char* const kMessageFilter = "Hallwire Files|*.hwm|Text Files|*.txt";
 const char* const kNoRecipient = "None";
-
-QString Shown(const std::string& text) { return BoxString(text); }
 
 std::string Bytes(const QString& text) { return text.toUtf8().toStdString(); }
 
@@ -370,7 +366,7 @@ void TmainForm::FormCreate() {
   ApplySettings(*this, parts_.SettingsPath);
   if (play_sound_) PlaySoundFile(all_incoming_);
   const std::string user = SystemName(win32::GetUserNameA);
-  StatusBar->SetPanelText(0, Shown(local_computer_name_ + " / User (" + user + ")"));
+  StatusBar->SetPanelText(0, BoxString(local_computer_name_ + " / User (" + user + ")"));
   local_user_name_ = user;
   GetDomainList(cbNameList);
   cbNameList->expandAll();
