@@ -505,9 +505,9 @@ void TmainForm::ToolButton2Click() {
   // Refused before the line is shown, so nothing the user typed is lost.
   const std::size_t limit = msTerminal().MaxPayload();
   if (line.size() + 1 > limit)
-    throw Exception("The message is too long to send: it has " + std::to_string(line.size()) +
-                    " characters with the sender's name, at most " + std::to_string(limit > 0 ? limit - 1 : 0) +
-                    " can be sent");
+    throw Exception("The message is too long to send: it takes " + std::to_string(line.size()) +
+                    " bytes with the sender's name, at most " + std::to_string(limit > 0 ? limit - 1 : 0) +
+                    " can be sent (a letter outside English takes two bytes or more)");
   AppendChatLine(line);
   msTerminal().Send(line.c_str(), static_cast<std::uint16_t>(line.size() + 1));
   Memo->clear();

@@ -508,6 +508,11 @@ TEST_F(MainFormTest, ALineTooLongForTheCarrierIsRefusedBeforeAnythingIsLost) {
   f.SetMemoText(std::string(10, 'a'));
   f.ToolButton2->click();
   EXPECT_EQ(fake.terminal->sent.size(), 1u);
+  // The limit is in bytes: four euro signs take twelve.
+  f.SetMemoText("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");
+  f.ToolButton2->click();
+  EXPECT_EQ(fake.terminal->sent.size(), 1u);
+  EXPECT_NE(fake.dialogs->errors.back().find("takes " + std::to_string(head.size() + 12) + " bytes"), std::string::npos);
 }
 
 TEST(CarrierLimit, LeavesRoomForTheDatagramHeaders) {
