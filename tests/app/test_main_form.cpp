@@ -655,6 +655,12 @@ TEST_F(MainFormTest, ReceivedTextShowsInItsEncodingAndSavesAndLoadsAsItCame) {
     EXPECT_EQ(f.ChatWindow->toPlainText(), row.shown + "\n");
     EXPECT_EQ(f.ChatText(), kept);
   }
+  // A paragraph separator in a line stays inside that line.
+  f.ToolButton5Click();
+  fake.terminal->Deliver("para\xE2\x80\xA9sep");
+  fake.terminal->Deliver("next");
+  EXPECT_EQ(f.ChatText(), "para\xE2\x80\xA9sep\r\nnext\r\n");
+  EXPECT_EQ(f.ChatWindow->document()->blockCount(), 3);
   // The capacity counts the bytes a save writes, not the characters shown.
   f.ToolButton5Click();
   f.SetChatCapacity(30);
