@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   iproute2 procps
   xvfb trayer xdotool x11-utils imagemagick openbox
+  dbus python3-gi libglib2.0-bin
   pulseaudio pulseaudio-utils sox
   tshark
 )
