@@ -2,13 +2,11 @@
 
 #include <unistd.h>
 
-#include <optional>
-
 #include <QGuiApplication>
-#include <cerrno>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -117,8 +115,12 @@ std::optional<std::string> ReadText(const std::string& path) {
 // What the desktop makes of an autostart entry: the start-up settings of GNOME, KDE
 // and XFCE disable one with Hidden=true or X-GNOME-Autostart-enabled=false, or delete it.
 EntryState StateOf(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return error ? EntryState::Enabled : EntryState::Missing;
+  // One that cannot be read is taken as it was written: a registration is never
+  // dropped for want of rights to look.
   const std::optional<std::string> text = ReadText(path);
-  if (!text) return EntryState::Missing;
+  if (!text) return EntryState::Enabled;
   std::istringstream lines(*text);
   bool in_group = false;
   for (std::string line; std::getline(lines, line);) {
