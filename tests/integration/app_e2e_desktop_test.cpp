@@ -246,7 +246,10 @@ TEST_F(DesktopEndToEnd, TenThousandArrivalsWhoseSoundFailsLeaveOneBoxAndFlatMemo
   EXPECT_EQ(most_boxes, 1u);
   EXPECT_EQ(ErrorBoxes().size(), 1u);
   std::cout << "RSS before the storm " << before << " kB, after 10,000 arrivals " << after << " kB\n";
+#if !defined(__SANITIZE_ADDRESS__)
+  // (The address sanitizer's quarantine keeps freed memory: no bound holds there.)
   EXPECT_LT(after - before, 20 * 1024) << "memory grew";
+#endif
 
   // The start-up box (the sound fails there too) comes first; the errors of the storm
   // wait for it, then show one box at a time, the last one with the count.
