@@ -76,11 +76,14 @@ class DesktopEndToEnd : public ::testing::Test {
     std::vector<std::string> env;
     for (const auto& e : Environment())
       if (e.rfind("DISPLAY=", 0) && e.rfind("QT_QPA_PLATFORM=", 0) && e.rfind("DBUS_SESSION_BUS_ADDRESS=", 0) &&
-          e.rfind("XDG_RUNTIME_DIR=", 0) && e.rfind("LANG=", 0) && e.rfind("LC_ALL=", 0))
+          e.rfind("XDG_RUNTIME_DIR=", 0) && e.rfind("XDG_CONFIG_HOME=", 0) && e.rfind("LANG=", 0) &&
+          e.rfind("LC_ALL=", 0))
         env.push_back(e);
     env.push_back("DISPLAY=:" + std::to_string(display_));
     env.push_back("QT_QPA_PLATFORM=xcb");
     env.push_back("XDG_RUNTIME_DIR=" + dir_.File("runtime"));
+    // Each case starts afresh: no window placement or registry from an earlier one.
+    env.push_back("XDG_CONFIG_HOME=" + dir_.File("config"));
     env.push_back("LANG=C.UTF-8");
     if (!bus_.empty()) env.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus_);
     return env;
