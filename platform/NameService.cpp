@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -181,7 +182,12 @@ std::vector<in_addr> QueryTargets() {
   return out;
 }
 
-std::optional<in_addr> Ask(const std::string& name) {
+struct TAnswer {
+  in_addr address;
+  std::uint32_t ttl;
+};
+
+std::optional<TAnswer> Ask(const std::string& name) {
   const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) return std::nullopt;
   const int one = 1;
@@ -201,7 +207,7 @@ std::optional<in_addr> Ask(const std::string& name) {
     to.sin_addr = target;
     sendto(fd, query.data(), query.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
   }
-  std::optional<in_addr> found;
+  std::optional<TAnswer> found;
   const auto until = Clock::now() + kQueryWait;
   std::uint8_t buffer[576];
   while (!found) {
@@ -214,7 +220,7 @@ std::optional<in_addr> Ask(const std::string& name) {
     const auto answer = DecodeNamePacket(buffer, static_cast<std::size_t>(got));
     if (answer && answer->response && answer->id == id && answer->rcode == 0 && !answer->addresses.empty() &&
         answer->name.suffix == kSuffixWorkstation && EqualsNoCase(answer->name.name, name))
-      found = answer->addresses.front();
+      found = TAnswer{answer->addresses.front(), answer->ttl};
   }
   close(fd);
   return found;
@@ -230,14 +236,18 @@ std::optional<in_addr> QueryComputerName(const std::string& computer) {
     auto it = g_cache.find(name);
     if (it != g_cache.end() && Clock::now() < it->second.expires) return it->second.address;
   }
-  const auto address = Ask(name);
+  const auto answer = Ask(name);
   std::lock_guard<std::mutex> lock(g_cache_mutex);
   const auto now = Clock::now();
   for (auto it = g_cache.begin(); it != g_cache.end();)
     it = now >= it->second.expires ? g_cache.erase(it) : std::next(it);
-  if (g_cache.size() < kMaxCacheEntries || g_cache.count(name))
-    g_cache[name] = {address, now + (address ? std::chrono::seconds(kAnswerTtlSeconds)
-                                             : std::chrono::duration_cast<std::chrono::seconds>(kMissKept))};
+  std::optional<in_addr> address;
+  auto kept = std::chrono::duration_cast<Clock::duration>(kMissKept);
+  if (answer) {
+    address = answer->address;
+    kept = std::chrono::seconds(std::min(answer->ttl, kAnswerTtlSeconds));
+  }
+  if (g_cache.size() < kMaxCacheEntries || g_cache.count(name)) g_cache[name] = {address, now + kept};
   return address;
 }
 
