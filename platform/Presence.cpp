@@ -48,6 +48,7 @@ bool ValidName(const std::string& name) {
 }
 
 constexpr auto kGoodbyeDelay = std::chrono::milliseconds(150);
+constexpr auto kMinAnswerGap = std::chrono::milliseconds(250);
 
 std::atomic<std::uint64_t> g_browse_dropped{0};
 
@@ -175,6 +176,7 @@ class TPresence {
       if (announcers_ > 0) {
         if (now >= next_announce_) {
           Announce(kServerTypeWorkstation | kServerTypeServer);
+          last_announced_ = now;
           next_announce_ = now + std::chrono::milliseconds(AnnouncePeriodMs());
         }
         // Another program may have answered for this computer until now.
@@ -258,10 +260,11 @@ class TPresence {
   }
 
   // Answers a request after a short random delay, so that a whole LAN does not
-  // answer in the same instant (mutex held).
+  // answer in the same instant, and never sooner than kMinAnswerGap after the last
+  // announcement, so that a stream of requests is not echoed one for one (mutex held).
   void ScheduleAnswer() {
     const auto delay = std::chrono::milliseconds(std::uniform_int_distribution<int>(0, kMaxAnswerDelayMs)(rng_));
-    const auto at = Clock::now() + delay;
+    const auto at = std::max(Clock::now() + delay, last_announced_ + kMinAnswerGap);
     if (at < next_announce_) {
       next_announce_ = at;
       wake_.notify_all();
@@ -278,6 +281,7 @@ class TPresence {
   std::uint64_t goodbye_serial_ = 0;
   std::uint8_t update_count_ = 0;
   Clock::time_point next_announce_{};
+  Clock::time_point last_announced_{};
   TPresenceTable table_;
   std::unique_ptr<TCarrierListener> listener_;
   std::thread thread_;
