@@ -489,12 +489,11 @@ win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const s
 // owns it: the one view of all programs' mailslots that needs no cooperation.
 bool AnyMailslotOwnedOnComputer() {
   std::ifstream in("/proc/net/unix");
-  const std::string wanted = "@" + AbstractPrefix();
+  // The path is the last column and a mailslot name may hold blanks.
+  const std::string wanted = " @" + AbstractPrefix();
   std::string line;
-  while (std::getline(in, line)) {
-    const auto at = line.rfind(' ');
-    if (at != std::string::npos && line.compare(at + 1, wanted.size(), wanted) == 0) return true;
-  }
+  while (std::getline(in, line))
+    if (line.find(wanted) != std::string::npos) return true;
   return false;
 }
 
