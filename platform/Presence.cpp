@@ -35,7 +35,8 @@ std::uint32_t AnnouncePeriodMs() {
   const char* v = std::getenv("HALLWIRE_ANNOUNCE_PERIOD_MS");
   if (v) {
     const long ms = std::strtol(v, nullptr, 10);
-    if (ms >= 100) return static_cast<std::uint32_t>(ms);
+    // Within what receivers accept, or they drop this computer between announcements.
+    if (ms >= 100) return static_cast<std::uint32_t>(std::min<long>(ms, kMaxAnnouncePeriodMs));
   }
   return 60000;
 }
