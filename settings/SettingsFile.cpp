@@ -39,7 +39,10 @@ std::string SettingsFilePathFor(const std::string& programFolder, const std::str
   // A per-user file, once there, always wins: a program folder that later becomes
   // writable (an administrator's copy, a changed mount) must not hide it.
   if (::lstat(user_file.c_str(), &st) == 0) return user_file;
-  if (::access(programFolder.c_str(), W_OK) == 0) return programFolder + kSettingsFileName;
+  // An installed program keeps it per user even where it could write beside itself
+  // (root, a prefix in the user's home): a package's folders are not a user's files.
+  const bool installed = DataFolderFor(programFolder) != programFolder;
+  if (!installed && ::access(programFolder.c_str(), W_OK) == 0) return programFolder + kSettingsFileName;
   return user_file;
 }
 

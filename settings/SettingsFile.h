@@ -10,8 +10,9 @@
 namespace hw {
 
 // The settings file: an existing per-user "Hwire.ini" in ProfileFolder(); else
-// "Hwire.ini" beside the running executable when that folder is writable (a build
-// tree, a copy in the user's folders); else the per-user one (an installed program).
+// "Hwire.ini" beside the running executable when that folder is writable and not part
+// of an installed tree (a build tree, a copy of it in the user's folders); else the
+// per-user one.
 std::string SettingsFilePath();
 // The same rule for the given folders (each with a trailing slash).
 std::string SettingsFilePathFor(const std::string& programFolder, const std::string& userFolder);

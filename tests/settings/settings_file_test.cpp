@@ -103,8 +103,8 @@ TEST(SettingsPath, IsHwireIniBesideTheExecutable) {
   EXPECT_EQ(SettingsFilePath(), folder + "Hwire.ini");
 }
 
-// Where the file lies: an existing per-user file wins, then a writable program folder,
-// then the per-user folder. A missing program folder stands in for one the user may
+// Where the file lies: an existing per-user file wins, then a writable program folder
+// outside an installed tree, then the per-user folder. A missing program folder stands in for one the user may
 // not write (these tests may run as root, who may write anywhere).
 TEST(SettingsPath, PerUserFileWhenPresentOrWhenTheProgramFolderIsNotWritable) {
   TempDir dir;
@@ -113,6 +113,8 @@ TEST(SettingsPath, PerUserFileWhenPresentOrWhenTheProgramFolderIsNotWritable) {
   mkdir(user.c_str(), 0700);
   EXPECT_EQ(SettingsFilePathFor(program, user), program + "Hwire.ini");
   EXPECT_EQ(SettingsFilePathFor(dir.File("missing") + "/", user), user + "Hwire.ini");
+  std::system(("mkdir -p '" + dir.File("usr/bin") + "' '" + dir.File("usr/share/hallwire") + "'").c_str());
+  EXPECT_EQ(SettingsFilePathFor(dir.File("usr/bin") + "/", user), user + "Hwire.ini");  // installed, though writable
   WriteFile(user + "Hwire.ini", "");
   EXPECT_EQ(SettingsFilePathFor(program, user), user + "Hwire.ini");
 }
