@@ -10,6 +10,7 @@
 #include <csignal>
 #include <iostream>
 #include <memory>
+#include <string>
 
 #include "app/About.h"
 #include "app/Dialogs.h"
@@ -50,17 +51,23 @@ const char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);  // takes Qt's own options (-platform, -display, ...) first
+  // Before Qt, which aborts without a display.
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (arg == "--version") {
+      std::cout << "hallwire " HALLWIRE_VERSION "\n";
+      return 0;
+    }
+  }
+  QApplication app(argc, argv);  // takes Qt's own options (-platform, -display, ...)
   bool open_preferences = false;
   for (const QString& arg : QApplication::arguments().mid(1)) {
     if (arg == "--preferences") {
       open_preferences = true;
-    } else if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
-      return 0;
-    } else if (arg == "--version") {
-      std::cout << "hallwire " HALLWIRE_VERSION "\n";
-      return 0;
     } else {
       std::cerr << "hallwire: unknown argument '" << arg.toStdString() << "'\n" << kUsage;
       return 2;
