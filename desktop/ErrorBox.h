@@ -38,8 +38,6 @@ class TErrorBoxGate {
   TErrorBoxGate& operator=(const TErrorBoxGate&) = delete;
 
   void Report(const std::string& text);
-  // Errors reported since the box now open (or about to open) was filled in.
-  std::size_t Waiting() const { return waiting_; }
 
  private:
   void ShowAll(std::string text);
