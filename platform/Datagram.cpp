@@ -120,43 +120,52 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
   return out;
 }
 
+// Every field is checked against the bytes at hand before it is used in arithmetic:
+// a length from the wire is never subtracted from, so nothing can wrap, and a
+// datagram whose fields disagree with its size is refused whole.
 std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* p, std::size_t size) {
-  if (size < kNetbiosHeaderSize + 2 * kEncodedNameSize + kSmbFixedSize) return std::nullopt;
+  constexpr std::size_t kSmbAt = kNetbiosHeaderSize + 2 * kEncodedNameSize;
+  if (!p || size < kSmbAt + kSmbFixedSize || size > kMaxUdpPayload) return std::nullopt;
   const std::uint8_t type = p[0];
   if (type < 0x10 || type > 0x12) return std::nullopt;
+  if (p[1] & 0x01) return std::nullopt;  // a fragment: mailslot writes are never split
+  const std::size_t length = Get16Be(p + 10);
+  if (Get16Be(p + 12) != 0 || kNetbiosHeaderSize + length != size) return std::nullopt;
   TMailslotDatagram d;
   d.type = static_cast<TDatagramType>(type);
-  if (p[1] & 0x01) return std::nullopt;  // a fragment: mailslot writes are never split
   d.id = Get16Be(p + 2);
   std::memcpy(&d.source_ip, p + 4, 4);
   d.source_port = Get16Be(p + 8);
-  const std::size_t length = Get16Be(p + 10);
-  if (Get16Be(p + 12) != 0 || kNetbiosHeaderSize + length > size) return std::nullopt;
-  size = kNetbiosHeaderSize + length;
   if (!DecodeName(p + kNetbiosHeaderSize, d.source) ||
       !DecodeName(p + kNetbiosHeaderSize + kEncodedNameSize, d.destination))
     return std::nullopt;
 
-  const std::uint8_t* smb = p + kNetbiosHeaderSize + 2 * kEncodedNameSize;
-  const std::size_t smb_size = size - kNetbiosHeaderSize - 2 * kEncodedNameSize;
-  if (smb_size < kSmbFixedSize) return std::nullopt;
+  const std::uint8_t* smb = p + kSmbAt;
+  const std::size_t smb_size = size - kSmbAt;  // size >= kSmbAt + kSmbFixedSize, checked above
   if (smb[0] != 0xFF || smb[1] != 'S' || smb[2] != 'M' || smb[3] != 'B' || smb[4] != kSmbComTransaction)
     return std::nullopt;
-  const std::uint8_t word_count = smb[kSmbHeaderSize];
-  if (word_count < kTransWordCount) return std::nullopt;
+  const std::size_t word_count = smb[kSmbHeaderSize];
+  const std::size_t bytes_at = kSmbHeaderSize + 1 + word_count * 2 + 2;
+  if (word_count < kTransWordCount || bytes_at > smb_size) return std::nullopt;
   const std::uint8_t* words = smb + kSmbHeaderSize + 1;
-  const std::size_t bytes_at = kSmbHeaderSize + 1 + word_count * 2u + 2;
-  if (bytes_at > smb_size) return std::nullopt;
-  const std::uint16_t data_count = Get16(words + 22);
-  const std::uint16_t data_offset = Get16(words + 24);
-  const std::uint8_t setup_count = words[26];
-  if (setup_count < 3 || Get16(words + 28) != 1) return std::nullopt;
-  // The name runs from the byte area to its zero.
+  const std::size_t total_data = Get16(words + 2);
+  const std::size_t data_count = Get16(words + 22);
+  const std::size_t data_offset = Get16(words + 24);
+  const std::size_t setup_count = words[26];
+  const std::size_t byte_count = Get16(smb + bytes_at - 2);
+  // The setup words lie inside the word block, the byte block inside the SMB, and the
+  // data is one whole piece inside the byte block.
+  if (setup_count < 3 || 14 + setup_count > word_count || Get16(words + 28) != 1) return std::nullopt;
+  if (byte_count > smb_size - bytes_at) return std::nullopt;
+  const std::size_t bytes_end = bytes_at + byte_count;
+  if (total_data != data_count || data_offset < bytes_at || data_offset > bytes_end ||
+      data_count > bytes_end - data_offset)
+    return std::nullopt;
+  // The name runs from the byte block to its zero, before the data.
   const std::uint8_t* name = smb + bytes_at;
-  const auto* zero = static_cast<const std::uint8_t*>(std::memchr(name, 0, smb_size - bytes_at));
+  const auto* zero = static_cast<const std::uint8_t*>(std::memchr(name, 0, data_offset - bytes_at));
   if (!zero) return std::nullopt;
   d.mailslot.assign(reinterpret_cast<const char*>(name), static_cast<std::size_t>(zero - name));
-  if (data_offset < bytes_at || static_cast<std::size_t>(data_offset) + data_count > smb_size) return std::nullopt;
   d.data.assign(smb + data_offset, smb + data_offset + data_count);
   return d;
 }
