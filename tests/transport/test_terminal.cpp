@@ -192,3 +192,50 @@ TEST_F(TerminalTest, TakenNameRaisesAndTheClientFollowsTheNewName) {
   EXPECT_EQ(t.Server().Handle(), 0u);
   EXPECT_EQ(t.Client().MailslotName(), name);
 }
+
+TEST(SenderTable, HeldSendersFilterRepeatsAndTheLeastRecentlySeenMakesRoom) {
+  struct TRow {
+    std::uint32_t id, sequence;
+    bool delivered;
+  };
+  TSenderTable table(3);
+  const std::vector<TRow> rows = {
+      {1, 5, true},  {1, 5, false}, {1, 4, false}, {1, 6, true},  // a held sender
+      {2, 0, true},  {3, 9, true},                                // the table is full
+      {1, 6, false},                                              // a repeat still counts as seen
+      {4, 1, true},                                               // evicts 2, seen least recently
+      {2, 0, true},                                               // 2 comes back as new; evicts 3
+      {1, 6, false}, {4, 1, false}, {3, 1, true},                 // evicts 2 again
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    EXPECT_EQ(table.Accept(rows[i].id, rows[i].sequence), rows[i].delivered) << "row " << i;
+  EXPECT_EQ(table.size(), 3u);
+  EXPECT_EQ(table.front().SenderId, 3u);  // most recently added first
+  ASSERT_NE(table.Find(1), nullptr);
+  EXPECT_EQ(table.Find(1)->LastSequence, 6u);
+  EXPECT_EQ(table.Find(2), nullptr);
+
+  // A flood of fresh ids leaves the table at its capacity, a live sender still held.
+  TSenderTable big;
+  for (std::uint32_t id = 1; id <= 200000; ++id) {
+    big.Accept(id + 1000, 1);
+    if (id % 1000 == 0) big.Accept(7, id);
+  }
+  EXPECT_EQ(big.size(), TSenderTable::kDefaultCapacity);
+  ASSERT_NE(big.Find(7), nullptr);
+  EXPECT_FALSE(big.Accept(7, 200000));
+}
+
+TEST(FrameDecoder, OnlyWholeHeadersWithA16BitPayload) {
+  const std::string frame = test::Frame(0x04030201, 0x08070605, std::string(65535, 'p'));
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(frame.data());
+  for (const std::size_t size : {0, 1, 7}) EXPECT_FALSE(DecodeFrame(bytes, size)) << size;
+  for (const std::size_t size : {8, 9, 65543}) {
+    const auto header = DecodeFrame(bytes, size);
+    ASSERT_TRUE(header) << size;
+    EXPECT_EQ(header->SenderId, 0x04030201u);
+    EXPECT_EQ(header->Sequence, 0x08070605u);
+  }
+  const std::string longer = frame + "x";
+  EXPECT_FALSE(DecodeFrame(reinterpret_cast<const std::uint8_t*>(longer.data()), longer.size()));
+}
