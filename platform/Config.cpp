@@ -150,6 +150,15 @@ std::string ToLowerAscii(std::string text) {
   return text;
 }
 
-bool EqualsNoCase(const std::string& a, const std::string& b) { return ToUpperAscii(a) == ToUpperAscii(b); }
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
 
 }  // namespace hw::platform

@@ -26,35 +26,45 @@ std::uint16_t Get16Be(const std::uint8_t* p) { return static_cast<std::uint16_t>
 bool DecodeName(const std::uint8_t* p, TNetbiosName& out) {
   if (p[0] != 0x20 || p[33] != 0x00) return false;
   char raw[16];
+  unsigned bad = 0;
   for (int i = 0; i < 16; ++i) {
-    const int hi = p[1 + 2 * i] - 'A';
-    const int lo = p[2 + 2 * i] - 'A';
-    if (hi < 0 || hi > 15 || lo < 0 || lo > 15) return false;
-    raw[i] = static_cast<char>((hi << 4) | lo);
+    const unsigned hi = static_cast<unsigned>(p[1 + 2 * i] - 'A');
+    const unsigned lo = static_cast<unsigned>(p[2 + 2 * i] - 'A');
+    bad |= (hi | lo) & ~15u;
+    raw[i] = static_cast<char>((hi << 4) | (lo & 15u));
   }
-  std::string name(raw, 15);
-  while (!name.empty() && name.back() == ' ') name.pop_back();
-  out.name = name;
+  if (bad) return false;
+  std::size_t length = 15;
+  while (length > 0 && raw[length - 1] == ' ') --length;
+  out.name.assign(raw, length);
   out.suffix = static_cast<std::uint8_t>(raw[15]);
   return true;
 }
 
 }  // namespace
 
-std::string EncodeNetbiosName(const TNetbiosName& name) {
-  std::string padded = ToUpperAscii(name.name).substr(0, 15);
+namespace {
+
+// Writes the 34 encoded bytes at out.
+void EncodeNameInto(const TNetbiosName& name, std::uint8_t* out) {
   // "*" (the wildcard name) is padded with zeros, every other name with blanks.
-  padded.resize(15, name.name == "*" ? '\0' : ' ');
-  padded.push_back(static_cast<char>(name.suffix));
-  std::string out;
-  out.reserve(kEncodedNameSize);
-  out.push_back(0x20);
-  for (unsigned char c : padded) {
-    out.push_back(static_cast<char>('A' + (c >> 4)));
-    out.push_back(static_cast<char>('A' + (c & 0x0F)));
+  const char pad = name.name == "*" ? '\0' : ' ';
+  out[0] = 0x20;
+  for (std::size_t i = 0; i < 16; ++i) {
+    unsigned char c = i == 15 ? name.suffix : i < name.name.size() ? static_cast<unsigned char>(name.name[i]) : pad;
+    if (i < 15 && c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
+    out[1 + 2 * i] = static_cast<std::uint8_t>('A' + (c >> 4));
+    out[2 + 2 * i] = static_cast<std::uint8_t>('A' + (c & 0x0F));
   }
-  out.push_back('\0');
-  return out;
+  out[33] = 0;
+}
+
+}  // namespace
+
+std::string EncodeNetbiosName(const TNetbiosName& name) {
+  std::uint8_t bytes[kEncodedNameSize];
+  EncodeNameInto(name, bytes);
+  return std::string(reinterpret_cast<const char*>(bytes), kEncodedNameSize);
 }
 
 std::size_t EncodedSmbSize(std::size_t mailslot_length, std::size_t data_length) {
@@ -81,10 +91,8 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
   out[10] = static_cast<std::uint8_t>(after_header >> 8);
   out[11] = static_cast<std::uint8_t>(after_header);
   // packet offset 0
-  const std::string src = EncodeNetbiosName(d.source);
-  const std::string dst = EncodeNetbiosName(d.destination);
-  std::memcpy(&out[kNetbiosHeaderSize], src.data(), kEncodedNameSize);
-  std::memcpy(&out[kNetbiosHeaderSize + kEncodedNameSize], dst.data(), kEncodedNameSize);
+  EncodeNameInto(d.source, &out[kNetbiosHeaderSize]);
+  EncodeNameInto(d.destination, &out[kNetbiosHeaderSize + kEncodedNameSize]);
 
   // SMB_COM_TRANSACTION.
   const std::size_t smb = kNetbiosHeaderSize + 2 * kEncodedNameSize;

@@ -371,6 +371,7 @@ class TCarrier {
 
   void Run() {
     std::vector<std::uint8_t> buffer(kMaxLocalMessage + 1);
+    auto batch = std::make_unique<TUdpBatch>();
     epoll_event events[16];
     for (;;) {
       const int n = epoll_wait(epoll_fd_, events, 16, -1);
@@ -384,7 +385,7 @@ class TCarrier {
           if (read(event_fd_, &v, sizeof v) < 0) {
           }
         } else if (fd == udp_fd_) {
-          DrainUdp(buffer);
+          DrainUdp(*batch);
         } else {
           DrainLocal(fd, buffer);
         }
@@ -404,30 +405,53 @@ class TCarrier {
     slot->PullLocked(&buffer);
   }
 
-  void DrainUdp(std::vector<std::uint8_t>& buffer) {
+  // Datagrams are taken in batches: on a busy port one system call brings many, which
+  // is most of what a datagram costs this thread.
+  struct TUdpBatch {
+    static constexpr int kSize = 32;
+    static constexpr std::size_t kBuffer = 65536;  // above the largest UDP payload
+    // Left uninitialised: only the pages that datagrams fill are ever touched.
+    std::unique_ptr<std::uint8_t[]> data{new std::uint8_t[kSize * kBuffer]};
+    sockaddr_in from[kSize];
+    iovec iov[kSize];
+    char control[kSize][CMSG_SPACE(sizeof(in_pktinfo))];
+    mmsghdr msgs[kSize];
+  };
+
+  void DrainUdp(TUdpBatch& batch) {
     for (;;) {
-      sockaddr_in from{};
-      iovec iov{buffer.data(), buffer.size()};
-      char control[CMSG_SPACE(sizeof(in_pktinfo))];
-      msghdr msg{};
-      msg.msg_name = &from;
-      msg.msg_namelen = sizeof from;
-      msg.msg_iov = &iov;
-      msg.msg_iovlen = 1;
-      msg.msg_control = control;
-      msg.msg_controllen = sizeof control;
-      const ssize_t got = recvmsg(udp_fd_, &msg, MSG_DONTWAIT);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return;
-      bool unicast = false;
-      for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
-          in_pktinfo info;
-          std::memcpy(&info, CMSG_DATA(c), sizeof info);
-          unicast = IsUnicastDestination(info.ipi_addr);
-        }
+      for (int i = 0; i < TUdpBatch::kSize; ++i) {
+        batch.iov[i] = iovec{batch.data.get() + i * TUdpBatch::kBuffer, TUdpBatch::kBuffer};
+        msghdr& msg = batch.msgs[i].msg_hdr;
+        msg = msghdr{};
+        msg.msg_name = &batch.from[i];
+        msg.msg_namelen = sizeof batch.from[i];
+        msg.msg_iov = &batch.iov[i];
+        msg.msg_iovlen = 1;
+        msg.msg_control = batch.control[i];
+        msg.msg_controllen = sizeof batch.control[i];
       }
-      HandleDatagram(buffer.data(), static_cast<std::size_t>(got), from, unicast);
+      const int got = recvmmsg(udp_fd_, batch.msgs, TUdpBatch::kSize, MSG_DONTWAIT, nullptr);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return;
+      for (int i = 0; i < got; ++i) {
+        msghdr& msg = batch.msgs[i].msg_hdr;
+        if (msg.msg_flags & MSG_TRUNC) {
+          g_malformed++;
+          continue;
+        }
+        bool unicast = false;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+          if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+            in_pktinfo info;
+            std::memcpy(&info, CMSG_DATA(c), sizeof info);
+            unicast = IsUnicastDestination(info.ipi_addr);
+          }
+        }
+        HandleDatagram(static_cast<const std::uint8_t*>(batch.iov[i].iov_base), batch.msgs[i].msg_len,
+                       batch.from[i], unicast);
+      }
+      if (got < TUdpBatch::kSize) return;
     }
   }
 
@@ -449,8 +473,12 @@ class TCarrier {
       return;
     }
     static const std::string kPrefix = "\\MAILSLOT\\";
-    if (d->mailslot.size() <= kPrefix.size() || !EqualsNoCase(d->mailslot.substr(0, kPrefix.size()), kPrefix))
-      return;
+    if (d->mailslot.size() <= kPrefix.size()) return;
+    for (std::size_t i = 0; i < kPrefix.size(); ++i) {
+      char c = d->mailslot[i];
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (c != kPrefix[i]) return;
+    }
     const std::string name = ToLowerAscii(d->mailslot.substr(kPrefix.size()));
 
     TDatagramListener listener;
@@ -598,18 +626,49 @@ int SendSocket() {
   return fd;
 }
 
+// Unicasts go through a socket connected to the last target: a connected socket keeps
+// its route, which an unconnected one looks up again for every datagram.
+win32::DWORD SendUnicast(const std::vector<std::uint8_t>& bytes, in_addr target, std::uint16_t port) {
+  static std::mutex mutex;
+  static int fd = -1;
+  static sockaddr_in connected{};
+  std::lock_guard<std::mutex> lock(mutex);
+  if (fd < 0 || connected.sin_addr.s_addr != target.s_addr || connected.sin_port != htons(port)) {
+    if (fd < 0) fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return win32::ERROR_NO_NETWORK;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr = target;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+      close(fd);
+      fd = -1;
+      return win32::ERROR_BAD_NETPATH;
+    }
+    connected = addr;
+  }
+  // A port nobody listened on earlier reports itself on the next send (ECONNREFUSED);
+  // that says nothing about this datagram, which is sent again.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const ssize_t n = send(fd, bytes.data(), bytes.size(), 0);
+    if (n == static_cast<ssize_t>(bytes.size())) return win32::ERROR_SUCCESS;
+    if (n < 0 && errno == EMSGSIZE) return win32::WSAEMSGSIZE;
+    if (n < 0 && errno != EINTR && errno != ECONNREFUSED) break;
+  }
+  return win32::ERROR_BAD_NETPATH;
+}
+
 }  // namespace
 
 win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const std::optional<in_addr>& target) {
   const auto& config = Config();
   if (bytes.size() > kMaxUdpPayload) return win32::WSAEMSGSIZE;
   if (target && config.confined_to_loopback && !IsLoopback(*target)) return win32::ERROR_NETWORK_ACCESS_DENIED;
+  if (target) return SendUnicast(bytes, *target, config.port);
   const int fd = SendSocket();
   if (fd < 0) return win32::ERROR_NO_NETWORK;
   std::vector<in_addr> targets;
-  if (target) {
-    targets.push_back(*target);
-  } else {
+  {
     for (const auto& itf : config.interfaces) targets.push_back(itf.broadcast);
     in_addr local{};
     inet_pton(AF_INET, "127.255.255.255", &local);
@@ -624,11 +683,11 @@ win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const s
     addr.sin_family = AF_INET;
     addr.sin_port = htons(config.port);
     addr.sin_addr = a;
-    ssize_t sent;
+    ssize_t n;
     do {
-      sent = sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    } while (sent < 0 && errno == EINTR);
-    if (sent == static_cast<ssize_t>(bytes.size()))
+      n = sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    } while (n < 0 && errno == EINTR);
+    if (n == static_cast<ssize_t>(bytes.size()))
       any = true;
     else if (errno == EMSGSIZE)
       result = win32::WSAEMSGSIZE;

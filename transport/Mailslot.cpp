@@ -466,21 +466,31 @@ std::uint32_t TMailslotTerminal::Send(const void* buffer, std::uint16_t len) {
 }
 
 void TMailslotTerminal::ServerNewMessage() {
-  while (server_->MessageCount() > 0) {
+  // The count is asked once per batch of waiting messages, not once per message: asking
+  // it looks into the mailslot's socket, which costs a system call.
+  for (std::uint32_t waiting = server_->MessageCount(); waiting > 0; waiting = server_->MessageCount())
+    for (; waiting > 0 && ReceiveOne(); --waiting) {
+    }
+}
+
+bool TMailslotTerminal::ReceiveOne() {
+  {
     const std::uint32_t size = server_->NextMessageSize();
+    if (size == MAILSLOT_NO_MESSAGE) return false;  // the handler read ahead
     message_stream_.SetSize(size);
     message_stream_.SetPosition(0);
     server_->ReadMessage(message_stream_.Memory(), size);
     // Frames without a whole header, or too long for a 16-bit payload size, were not
     // written by a terminal: drop them instead of delivering a wrapped size.
     const auto header = DecodeFrame(message_stream_.Memory(), size);
-    if (!header) continue;
+    if (!header) return true;
     last_header_ = *header;
     message_stream_.SetPosition(kFrameHeaderSize);
     const bool deliver = senders_.Accept(last_header_.SenderId, last_header_.Sequence);
     if (deliver && on_new_message_)
       on_new_message_(*this, last_header_.SenderId, static_cast<std::uint16_t>(size - kFrameHeaderSize));
   }
+  return true;
 }
 
 }  // namespace hw

@@ -238,6 +238,8 @@ class TMailslotTerminal {
   void ServerNewMessage();
 
  private:
+  // Reads and delivers the next message; false when none waits.
+  bool ReceiveOne();
   std::uint32_t interval_ = 250;
   std::string mailslot_name_ = "Terminal";
   TMemoryStream message_stream_;
