@@ -532,7 +532,10 @@ struct TWriteTarget {
   TTargetKind kind = TTargetKind::Local;
   std::string server;   // computer or domain name for remote targets
   std::string mailslot; // as given
-  int fd = -1;          // connected AF_UNIX socket (local) or UDP socket (remote)
+  int fd = -1;          // AF_UNIX socket (local), connected unless the owner was full
+  bool connected = false;
+  sockaddr_un address{};  // the owner's, for a socket left unconnected
+  socklen_t address_length = 0;
   ~TWriteTarget() {
     if (fd >= 0) close(fd);
   }
@@ -815,18 +818,19 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD
   if (server == ".") {
     target->kind = TTargetKind::Local;
     target->fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_un addr;
-    const socklen_t len = FillAbstract(addr, AbstractName(name));
+    target->address_length = FillAbstract(target->address, AbstractName(name));
     int rc = -1;
     if (target->fd >= 0) {
       do {
-        rc = connect(target->fd, reinterpret_cast<sockaddr*>(&addr), len);
+        rc = connect(target->fd, reinterpret_cast<sockaddr*>(&target->address), target->address_length);
       } while (rc != 0 && errno == EINTR);
     }
-    if (rc != 0) {
+    // EPERM: the owner is there but full (its socket is closed to writers for now).
+    if (rc != 0 && !(target->fd >= 0 && errno == EPERM)) {
       SetLastError(ERROR_FILE_NOT_FOUND);
       return INVALID_HANDLE_VALUE;
     }
+    target->connected = rc == 0;
     const int sndbuf = 1024 * 1024;
     setsockopt(target->fd, SOL_SOCKET, SO_SNDBUF, &sndbuf, sizeof sndbuf);
   } else {
@@ -922,7 +926,8 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
     SetLastError(WSAEMSGSIZE);
     return FALSE;
   }
-  switch (SendLocal(t.fd, lpBuffer, nNumberOfBytesToWrite, nullptr, 0, kLocalWriteWaitMs)) {
+  switch (SendLocal(t.fd, lpBuffer, nNumberOfBytesToWrite, t.connected ? nullptr : &t.address, t.address_length,
+                    kLocalWriteWaitMs)) {
     case TLocalSend::Sent: break;
     case TLocalSend::Full: SetLastError(ERROR_NOT_ENOUGH_QUOTA); return FALSE;
     case TLocalSend::Busy: SetLastError(ERROR_SEM_TIMEOUT); return FALSE;
