@@ -76,7 +76,11 @@ std::size_t EncodedDatagramSize(std::size_t mailslot_length, std::size_t data_le
 }
 
 std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
-  const std::size_t smb_size = EncodedSmbSize(d.mailslot.size(), d.data.size());
+  return EncodeDatagram(d, d.data.data(), d.data.size());
+}
+
+std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d, const std::uint8_t* data, std::size_t size) {
+  const std::size_t smb_size = EncodedSmbSize(d.mailslot.size(), size);
   const std::size_t after_header = 2 * kEncodedNameSize + smb_size;
   std::vector<std::uint8_t> out(kNetbiosHeaderSize + after_header, 0);
 
@@ -103,7 +107,7 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
   out[smb + 4] = kSmbComTransaction;
   std::size_t w = smb + kSmbHeaderSize;
   out[w++] = kTransWordCount;
-  const auto data_count = static_cast<std::uint16_t>(d.data.size());
+  const auto data_count = static_cast<std::uint16_t>(size);
   const auto data_offset = static_cast<std::uint16_t>(kSmbFixedSize + d.mailslot.size() + 1);
   Put16(out, w + 0, 0);           // TotalParameterCount
   Put16(out, w + 2, data_count);  // TotalDataCount
@@ -120,18 +124,18 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
   Put16(out, w + 30, 1);  // priority
   Put16(out, w + 32, 2);  // class 2: unreliable datagram
   w += kTransWordCount * 2;
-  Put16(out, w, static_cast<std::uint16_t>(d.mailslot.size() + 1 + d.data.size()));  // ByteCount
+  Put16(out, w, static_cast<std::uint16_t>(d.mailslot.size() + 1 + size));  // ByteCount
   w += 2;
   std::memcpy(&out[w], d.mailslot.data(), d.mailslot.size());
   w += d.mailslot.size() + 1;
-  if (!d.data.empty()) std::memcpy(&out[w], d.data.data(), d.data.size());
+  if (size != 0) std::memcpy(&out[w], data, size);
   return out;
 }
 
 // Every field is checked against the bytes at hand before it is used in arithmetic:
 // a length from the wire is never subtracted from, so nothing can wrap, and a
 // datagram whose fields disagree with its size is refused whole.
-std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* p, std::size_t size) {
+std::optional<TDatagramView> ParseDatagram(const std::uint8_t* p, std::size_t size) {
   constexpr std::size_t kSmbAt = kNetbiosHeaderSize + 2 * kEncodedNameSize;
   if (!p || size < kSmbAt + kSmbFixedSize || size > kMaxUdpPayload) return std::nullopt;
   const std::uint8_t type = p[0];
@@ -139,7 +143,7 @@ std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* p, std::size
   if (p[1] & 0x01) return std::nullopt;  // a fragment: mailslot writes are never split
   const std::size_t length = Get16Be(p + 10);
   if (Get16Be(p + 12) != 0 || kNetbiosHeaderSize + length != size) return std::nullopt;
-  TMailslotDatagram d;
+  TDatagramView d;
   d.type = static_cast<TDatagramType>(type);
   d.id = Get16Be(p + 2);
   std::memcpy(&d.source_ip, p + 4, 4);
@@ -173,8 +177,25 @@ std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* p, std::size
   const std::uint8_t* name = smb + bytes_at;
   const auto* zero = static_cast<const std::uint8_t*>(std::memchr(name, 0, data_offset - bytes_at));
   if (!zero) return std::nullopt;
-  d.mailslot.assign(reinterpret_cast<const char*>(name), static_cast<std::size_t>(zero - name));
-  d.data.assign(smb + data_offset, smb + data_offset + data_count);
+  d.mailslot = name;
+  d.mailslot_size = static_cast<std::size_t>(zero - name);
+  d.data = smb + data_offset;
+  d.data_size = data_count;
+  return d;
+}
+
+std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* bytes, std::size_t size) {
+  const auto view = ParseDatagram(bytes, size);
+  if (!view) return std::nullopt;
+  TMailslotDatagram d;
+  d.type = view->type;
+  d.id = view->id;
+  d.source_ip = view->source_ip;
+  d.source_port = view->source_port;
+  d.source = view->source;
+  d.destination = view->destination;
+  d.mailslot.assign(reinterpret_cast<const char*>(view->mailslot), view->mailslot_size);
+  d.data.assign(view->data, view->data + view->data_size);
   return d;
 }
 

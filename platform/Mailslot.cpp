@@ -173,18 +173,28 @@ struct TLocalMailslot {
     return queue.empty();
   }
 
-  // Queues one message. A datagram from the network finds no room beyond the quota;
-  // a local one already taken from the socket is always kept.
-  void Push(std::vector<std::uint8_t> message, bool from_network) {
+  // Queues a local message already taken from the socket: it is always kept.
+  void Push(std::vector<std::uint8_t> message) {
     if (max_size != 0 && message.size() > max_size) return;  // larger than the mailslot accepts
     {
       std::lock_guard<std::mutex> lock(mutex);
-      if (from_network && FullLocked()) {
+      queued_bytes += message.size();
+      queue.push_back(std::move(message));
+    }
+    arrived.notify_all();
+  }
+
+  // Queues a datagram's data unless the quota is used up.
+  void PushFromNetwork(const std::uint8_t* data, std::size_t size) {
+    if (max_size != 0 && size > max_size) return;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (FullLocked()) {
         g_dropped_full++;
         return;
       }
-      queued_bytes += message.size();
-      queue.push_back(std::move(message));
+      queued_bytes += size;
+      queue.emplace_back(data, data + size);
     }
     arrived.notify_all();
   }
@@ -238,7 +248,7 @@ struct TLocalMailslot {
         return;
       }
       if (static_cast<std::size_t>(got) > kMaxLocalMessage) continue;  // too large to be a message
-      Push(std::move(message), false);
+      Push(std::move(message));
     }
   }
 };
@@ -467,19 +477,23 @@ class TCarrier {
   }
 
   void HandleDatagram(const std::uint8_t* bytes, std::size_t size, const sockaddr_in& from, bool unicast) {
-    auto d = DecodeDatagram(bytes, size);
+    // Parsed in place: the data is copied once, into the queue, and only when it is kept.
+    const auto d = ParseDatagram(bytes, size);
     if (!d) {
       g_malformed++;
       return;
     }
-    static const std::string kPrefix = "\\MAILSLOT\\";
-    if (d->mailslot.size() <= kPrefix.size()) return;
-    for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-      char c = d->mailslot[i];
+    static const char kPrefix[] = "\\MAILSLOT\\";
+    constexpr std::size_t kPrefixSize = sizeof kPrefix - 1;
+    if (d->mailslot_size <= kPrefixSize) return;
+    for (std::size_t i = 0; i < kPrefixSize; ++i) {
+      char c = static_cast<char>(d->mailslot[i]);
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
       if (c != kPrefix[i]) return;
     }
-    const std::string name = ToLowerAscii(d->mailslot.substr(kPrefix.size()));
+    std::string name(reinterpret_cast<const char*>(d->mailslot) + kPrefixSize, d->mailslot_size - kPrefixSize);
+    for (char& c : name)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
 
     TDatagramListener listener;
     std::shared_ptr<TLocalMailslot> slot;
@@ -490,21 +504,32 @@ class TCarrier {
       auto s = mailslots_.find(name);
       if (s != mailslots_.end()) slot = s->second;
     }
-    if (listener) listener(*d, from);
+    if (listener) {
+      TMailslotDatagram datagram;
+      datagram.type = d->type;
+      datagram.id = d->id;
+      datagram.source_ip = d->source_ip;
+      datagram.source_port = d->source_port;
+      datagram.source = d->source;
+      datagram.destination = d->destination;
+      datagram.mailslot.assign(reinterpret_cast<const char*>(d->mailslot), d->mailslot_size);
+      datagram.data.assign(d->data, d->data + d->data_size);
+      listener(datagram, from);
+    }
 
     const auto& config = Config();
     const bool for_us = d->destination.suffix == 0x00 && (EqualsNoCase(d->destination.name, config.computer_name) ||
                                                           EqualsNoCase(d->destination.name, config.workgroup));
     if (!for_us) return;
     if (slot) {
-      slot->Push(std::move(d->data), true);
+      slot->PushFromNetwork(d->data, d->data_size);
     } else if (unicast && !listener) {
       // Only one of the sockets sharing the port saw this unicast: hand it to the owner.
       // A full owner drops it as it would a datagram of its own; a slow one is waited
       // for, since its socket queues only a few datagrams (net.unix.max_dgram_qlen).
       sockaddr_un addr;
       const socklen_t len = FillAbstract(addr, AbstractName(name));
-      if (SendLocal(forward_fd_, d->data.data(), d->data.size(), &addr, len, kForwardWaitMs) ==
+      if (SendLocal(forward_fd_, d->data, d->data_size, &addr, len, kForwardWaitMs) ==
           TLocalSend::Full)
         g_dropped_full++;
     }
@@ -897,9 +922,8 @@ BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD writt
   }
   static std::atomic<std::uint16_t> next_id{static_cast<std::uint16_t>(getpid())};
   d.id = next_id++;
-  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-  d.data.assign(bytes, bytes + size);
-  const DWORD error = SendCarrierDatagram(EncodeDatagram(d), unicast);
+  const DWORD error =
+      SendCarrierDatagram(EncodeDatagram(d, static_cast<const std::uint8_t*>(buffer), size), unicast);
   if (error != ERROR_SUCCESS) {
     SetLastError(error);
     return FALSE;
