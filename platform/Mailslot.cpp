@@ -24,6 +24,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -74,11 +75,13 @@ std::string NameDigest(const std::string& name) {
   return hex;
 }
 
+std::string AbstractPrefix() { return std::string("hallwire.") + std::to_string(Config().port) + ".mailslot."; }
+
 // The abstract socket name of a mailslot. A name too long for sun_path keeps its start
 // and gains a digest of the whole name, so long names never collide by their common
 // start; shorter names stay as they always were.
 std::string AbstractName(const std::string& mailslot) {
-  const std::string prefix = std::string("hallwire.") + std::to_string(Config().port) + ".mailslot.";
+  const std::string prefix = AbstractPrefix();
   const std::string name = ToLowerAscii(mailslot);
   if (prefix.size() + name.size() < kAbstractMax) return prefix + name;
   const std::string digest = NameDigest(name);

@@ -479,11 +479,12 @@ bool TMailslotTerminal::ReceiveOne() {
     if (size == MAILSLOT_NO_MESSAGE) return false;  // the handler read ahead
     message_stream_.SetSize(size);
     message_stream_.SetPosition(0);
-    server_->ReadMessage(message_stream_.Memory(), size);
+    const std::uint32_t read = server_->ReadMessage(message_stream_.Memory(), size);
     // Frames without a whole header, or too long for a 16-bit payload size, were not
-    // written by a terminal: drop them instead of delivering a wrapped size.
-    const auto header = DecodeFrame(message_stream_.Memory(), size);
-    if (!header) return true;
+    // written by a terminal: drop them instead of delivering a wrapped size. So is a
+    // message whose bytes read disagree with the size announced.
+    const auto header = DecodeFrame(message_stream_.Memory(), read);
+    if (!header || read != size) return true;
     last_header_ = *header;
     message_stream_.SetPosition(kFrameHeaderSize);
     const bool deliver = senders_.Accept(last_header_.SenderId, last_header_.Sequence);

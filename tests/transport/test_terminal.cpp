@@ -225,17 +225,3 @@ TEST(SenderTable, HeldSendersFilterRepeatsAndTheLeastRecentlySeenMakesRoom) {
   ASSERT_NE(big.Find(7), nullptr);
   EXPECT_FALSE(big.Accept(7, 200000));
 }
-
-TEST(FrameDecoder, OnlyWholeHeadersWithA16BitPayload) {
-  const std::string frame = test::Frame(0x04030201, 0x08070605, std::string(65535, 'p'));
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(frame.data());
-  for (const std::size_t size : {0, 1, 7}) EXPECT_FALSE(DecodeFrame(bytes, size)) << size;
-  for (const std::size_t size : {8, 9, 65543}) {
-    const auto header = DecodeFrame(bytes, size);
-    ASSERT_TRUE(header) << size;
-    EXPECT_EQ(header->SenderId, 0x04030201u);
-    EXPECT_EQ(header->Sequence, 0x08070605u);
-  }
-  const std::string longer = frame + "x";
-  EXPECT_FALSE(DecodeFrame(reinterpret_cast<const std::uint8_t*>(longer.data()), longer.size()));
-}
