@@ -5,6 +5,7 @@
 #include <net/if.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -17,6 +18,9 @@ namespace {
 
 std::mutex g_mutex;
 std::unique_ptr<TPlatformConfig> g_config;
+// The current configuration, read without the lock: the carrier asks for it once per
+// datagram on two threads, and a contended lock there cost more than the lookup.
+std::atomic<const TPlatformConfig*> g_current{nullptr};
 
 std::string Trim(const std::string& s) {
   const auto b = s.find_first_not_of(" \t\r\n");
@@ -124,8 +128,12 @@ std::unique_ptr<TPlatformConfig> ReadConfig() {
 }  // namespace
 
 const TPlatformConfig& Config() {
+  if (const TPlatformConfig* current = g_current.load(std::memory_order_acquire)) return *current;
   std::lock_guard<std::mutex> lock(g_mutex);
-  if (!g_config) g_config = ReadConfig();
+  if (!g_config) {
+    g_config = ReadConfig();
+    g_current.store(g_config.get(), std::memory_order_release);
+  }
   return *g_config;
 }
 
@@ -136,6 +144,7 @@ void ReloadConfig() {
   static std::vector<std::unique_ptr<TPlatformConfig>> retired;
   if (g_config) retired.push_back(std::move(g_config));
   g_config = std::move(fresh);
+  g_current.store(g_config.get(), std::memory_order_release);
 }
 
 std::string ToUpperAscii(std::string text) {
