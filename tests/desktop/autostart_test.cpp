@@ -317,7 +317,9 @@ TEST_F(AutostartTest, AStartFollowsWhatTheDesktopsStartUpSettingsDidToTheEntry) 
     if (!row.registered) {
       // Never written again: a deleted entry stays deleted, a disabled one as it was.
       EXPECT_EQ(std::filesystem::exists(path), row.entry.has_value()) << row.change;
-      if (row.entry) EXPECT_EQ(hw::test::ReadFile(path), *row.entry) << row.change;
+      if (row.entry) {
+        EXPECT_EQ(hw::test::ReadFile(path), *row.entry) << row.change;
+      }
     }
   }
   // Switched on again in the desktop's settings: the preferences box shows it ticked.
