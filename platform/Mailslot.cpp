@@ -566,6 +566,13 @@ struct TWriteTarget {
   bool connected = false;
   sockaddr_un address{};  // the owner's, for a socket left unconnected
   socklen_t address_length = 0;
+  // Remote targets: the datagram's fixed part, encoded for this configuration and type
+  // (the names and addresses in it change only with those). Writers from several
+  // threads take turns on it.
+  std::mutex encoder_mutex;
+  TDatagramEncoder encoder;
+  const TPlatformConfig* encoded_for = nullptr;
+  TDatagramType encoded_type = TDatagramType::DirectUnique;
   ~TWriteTarget() {
     if (fd >= 0) close(fd);
   }
@@ -904,48 +911,57 @@ std::optional<in_addr> ResolveWithSystem(const std::string& name) {
 
 BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD written) {
   const auto& config = Config();
-  TMailslotDatagram d;
-  d.source_ip = FirstSourceAddress();
-  d.source_port = config.port;
-  d.source.name = config.computer_name;
-  d.mailslot = "\\MAILSLOT\\" + target.mailslot;
+  TDatagramType type = TDatagramType::DirectUnique;
   std::optional<in_addr> unicast;
+  // This computer's own name comes first: it is never taken for a workgroup, and it
+  // needs no look-up.
   if (target.kind == TTargetKind::Domain) {
-    d.type = TDatagramType::DirectGroup;
-    d.destination.name = config.workgroup;
-  } else if (TCarrier::Instance().IsKnownWorkgroup(target.server) &&
-             !EqualsNoCase(target.server, config.computer_name)) {
-    d.type = TDatagramType::DirectGroup;
-    d.destination.name = ToUpperAscii(target.server);
+    type = TDatagramType::DirectGroup;
+  } else if (EqualsNoCase(target.server, config.computer_name)) {
+    in_addr lo{};
+    lo.s_addr = htonl(INADDR_LOOPBACK);
+    unicast = lo;
+  } else if (TCarrier::Instance().IsKnownWorkgroup(target.server)) {
+    type = TDatagramType::DirectGroup;
   } else {
-    d.type = TDatagramType::DirectUnique;
-    d.destination.name = ToUpperAscii(target.server);
-    if (EqualsNoCase(target.server, config.computer_name)) {
-      in_addr lo{};
-      lo.s_addr = htonl(INADDR_LOOPBACK);
-      unicast = lo;
-    } else {
-      // The presence table, then a NetBIOS name query (a quarter of a second at most),
-      // then the broadcast below. Only a name with a dot is a DNS name: a plain one
-      // never reaches a name server, which on some LANs takes seconds to not answer.
-      // Nothing confined to loopback asks a name server either.
-      unicast = TCarrier::Instance().Resolve(target.server);
-      const bool dns_name = target.server.find('.') != std::string::npos;
-      if (!unicast && !dns_name) unicast = QueryComputerName(target.server);
-      if (!unicast && dns_name && !config.confined_to_loopback) unicast = ResolveWithSystem(target.server);
-    }
+    // The presence table, then a NetBIOS name query (a quarter of a second at most),
+    // then the broadcast below. Only a name with a dot is a DNS name: a plain one
+    // never reaches a name server, which on some LANs takes seconds to not answer.
+    // Nothing confined to loopback asks a name server either.
+    unicast = TCarrier::Instance().Resolve(target.server);
+    const bool dns_name = target.server.find('.') != std::string::npos;
+    if (!unicast && !dns_name) unicast = QueryComputerName(target.server);
+    if (!unicast && dns_name && !config.confined_to_loopback) unicast = ResolveWithSystem(target.server);
     // Otherwise a broadcast that only the computer of that name keeps.
   }
-  const std::size_t total = EncodedDatagramSize(d.mailslot.size(), size);
-  const std::size_t smb = EncodedSmbSize(d.mailslot.size(), size);
+  static const std::string kMailslotPrefix = "\\MAILSLOT\\";
+  const std::size_t mailslot_size = kMailslotPrefix.size() + target.mailslot.size();
+  const std::size_t total = EncodedDatagramSize(mailslot_size, size);
+  const std::size_t smb = EncodedSmbSize(mailslot_size, size);
   if (total > kMaxUdpPayload || size > 0xFFFF || (config.port == 138 && smb > kMaxSmbOnPort138)) {
     SetLastError(WSAEMSGSIZE);
     return FALSE;
   }
   static std::atomic<std::uint16_t> next_id{static_cast<std::uint16_t>(getpid())};
-  d.id = next_id++;
-  const DWORD error =
-      SendCarrierDatagram(EncodeDatagram(d, static_cast<const std::uint8_t*>(buffer), size), unicast);
+  DWORD error;
+  {
+    std::lock_guard<std::mutex> lock(target.encoder_mutex);
+    if (target.encoded_for != &config || target.encoded_type != type) {
+      TMailslotDatagram d;
+      d.type = type;
+      d.source_ip = FirstSourceAddress();
+      d.source_port = config.port;
+      d.source.name = config.computer_name;
+      d.destination.name = target.kind == TTargetKind::Domain ? config.workgroup : ToUpperAscii(target.server);
+      d.mailslot = kMailslotPrefix + target.mailslot;
+      target.encoder.SetFields(d);
+      // A configuration, once replaced, stays alive: its address is never reused.
+      target.encoded_for = &config;
+      target.encoded_type = type;
+    }
+    error = SendCarrierDatagram(target.encoder.Encode(next_id++, static_cast<const std::uint8_t*>(buffer), size),
+                                unicast);
+  }
   if (error != ERROR_SUCCESS) {
     SetLastError(error);
     return FALSE;
