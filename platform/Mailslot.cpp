@@ -595,11 +595,16 @@ class THandleTable {
     objects_[next_] = std::move(object);
     return next_;
   }
-  std::optional<TObject> Get(win32::HANDLE h) {
+  // The object behind h if it is a T, copied once under the lock; `exists` tells a
+  // handle of another kind from no handle.
+  template <typename T>
+  std::shared_ptr<T> GetAs(win32::HANDLE h, bool* exists = nullptr) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = objects_.find(h);
-    if (it == objects_.end()) return std::nullopt;
-    return it->second;
+    if (exists) *exists = it != objects_.end();
+    if (it == objects_.end()) return nullptr;
+    auto* object = std::get_if<std::shared_ptr<T>>(&it->second);
+    return object ? *object : nullptr;
   }
   std::optional<TObject> Take(win32::HANDLE h) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -617,10 +622,7 @@ class THandleTable {
 };
 
 std::shared_ptr<TLocalMailslot> GetMailslot(win32::HANDLE h) {
-  auto o = THandleTable::Instance().Get(h);
-  if (!o) return nullptr;
-  auto* slot = std::get_if<std::shared_ptr<TLocalMailslot>>(&*o);
-  return slot ? *slot : nullptr;
+  return THandleTable::Instance().GetAs<TLocalMailslot>(h);
 }
 
 in_addr FirstSourceAddress() {
@@ -825,14 +827,13 @@ BOOL SetMailslotInfo(HANDLE hMailslot, DWORD lReadTimeout) {
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
               OVERLAPPED*) {
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-  auto object = THandleTable::Instance().Get(hFile);
-  auto* found = object ? std::get_if<std::shared_ptr<TLocalMailslot>>(&*object) : nullptr;
-  if (!found) {
+  bool exists = false;
+  const auto slot = THandleTable::Instance().GetAs<TLocalMailslot>(hFile, &exists);
+  if (!slot) {
     // A client handle is open for writing only.
-    SetLastError(object ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
+    SetLastError(exists ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  const std::shared_ptr<TLocalMailslot> slot = *found;
   if (slot->Empty()) slot->Pull();
   std::unique_lock<std::mutex> lock(slot->mutex);
   const DWORD timeout = slot->read_timeout;
@@ -975,14 +976,14 @@ BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD writt
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                OVERLAPPED*) {
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-  auto object = THandleTable::Instance().Get(hFile);
-  auto* target = object ? std::get_if<std::shared_ptr<TWriteTarget>>(&*object) : nullptr;
+  bool exists = false;
+  const auto target = THandleTable::Instance().GetAs<TWriteTarget>(hFile, &exists);
   if (!target) {
     // A server handle is open for reading only.
-    SetLastError(object ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
+    SetLastError(exists ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  TWriteTarget& t = **target;
+  TWriteTarget& t = *target;
   if (t.kind != TTargetKind::Local) return WriteRemote(t, lpBuffer, nNumberOfBytesToWrite, lpNumberOfBytesWritten);
   if (nNumberOfBytesToWrite > kMaxLocalMessage) {
     SetLastError(WSAEMSGSIZE);
