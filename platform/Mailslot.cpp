@@ -173,10 +173,6 @@ struct TLocalMailslot {
     std::lock_guard<std::mutex> io(io_mutex);
     PullLocked(nullptr);
   }
-  bool Empty() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return queue.empty();
-  }
 
   // Queues a local message already taken from the socket: it is always kept.
   void Push(std::vector<std::uint8_t> message) {
@@ -804,8 +800,12 @@ BOOL GetMailslotInfo(HANDLE hMailslot, LPDWORD lpMaxMessageSize, LPDWORD lpNextS
   }
   // What a local writer has handed over counts at once, whether or not the I/O thread
   // has taken it in yet.
-  if (lpMessageCount || slot->Empty()) slot->Pull();
-  std::lock_guard<std::mutex> lock(slot->mutex);
+  std::unique_lock<std::mutex> lock(slot->mutex);
+  if (lpMessageCount || slot->queue.empty()) {
+    lock.unlock();  // pulling takes the socket's lock first, then this one
+    slot->Pull();
+    lock.lock();
+  }
   if (lpMaxMessageSize) *lpMaxMessageSize = slot->max_size;
   if (lpNextSize)
     *lpNextSize = slot->queue.empty() ? MAILSLOT_NO_MESSAGE : static_cast<DWORD>(slot->queue.front().size());
@@ -834,8 +834,12 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD
     SetLastError(exists ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  if (slot->Empty()) slot->Pull();
   std::unique_lock<std::mutex> lock(slot->mutex);
+  if (slot->queue.empty()) {
+    lock.unlock();  // pulling takes the socket's lock first, then this one
+    slot->Pull();
+    lock.lock();
+  }
   const DWORD timeout = slot->read_timeout;
   const auto ready = [&] { return !slot->queue.empty(); };
   if (timeout == MAILSLOT_WAIT_FOREVER) {
