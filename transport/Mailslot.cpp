@@ -387,6 +387,23 @@ void FrameMessage(TMemoryStream& stream, TMessageHeader& header, const void* pay
   stream.Write(payload, len);
 }
 
+bool AcceptFrame(std::deque<TSenderEntry>& senders, const std::uint8_t* frame, std::size_t size,
+                 TMessageHeader& header) {
+  // Frames without a whole header, or too long for a 16-bit payload size, were not
+  // written by a terminal: drop them instead of delivering a wrapped size.
+  if (size < kFrameHeaderSize || size > kMaxFrameSize) return false;
+  header.SenderId = GetLe32(frame);
+  header.Sequence = GetLe32(frame + 4);
+  for (auto& entry : senders) {
+    if (entry.SenderId != header.SenderId) continue;
+    if (entry.LastSequence >= header.Sequence) return false;  // a repeat, or older than what was delivered
+    entry.LastSequence = header.Sequence;
+    return true;
+  }
+  senders.push_front(TSenderEntry{header.SenderId, header.Sequence});
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // TMailslotTerminal
 
@@ -455,30 +472,9 @@ void TMailslotTerminal::ServerNewMessage() {
     message_stream_.SetSize(size);
     message_stream_.SetPosition(0);
     server_->ReadMessage(message_stream_.Memory(), size);
-    // Frames without a whole header, or too long for a 16-bit payload size, were not
-    // written by a terminal: drop them instead of delivering a wrapped size.
-    if (size < kFrameHeaderSize || size > kMaxFrameSize) continue;
-    std::uint8_t header[kFrameHeaderSize];
-    message_stream_.Read(header, sizeof header);
-    last_header_.SenderId = GetLe32(header);
-    last_header_.Sequence = GetLe32(header + 4);
-
-    bool deliver = true;
-    TSenderEntry* known = nullptr;
-    for (auto& entry : senders_) {
-      if (entry.SenderId == last_header_.SenderId) {
-        known = &entry;
-        break;
-      }
-    }
-    if (!known) {
-      senders_.push_front(TSenderEntry{last_header_.SenderId, last_header_.Sequence});
-    } else if (known->LastSequence < last_header_.Sequence) {
-      known->LastSequence = last_header_.Sequence;
-    } else {
-      deliver = false;  // a repeat, or older than what was delivered
-    }
-    if (deliver && on_new_message_)
+    if (!AcceptFrame(senders_, message_stream_.Memory(), size, last_header_)) continue;
+    message_stream_.SetPosition(kFrameHeaderSize);
+    if (on_new_message_)
       on_new_message_(*this, last_header_.SenderId, static_cast<std::uint16_t>(size - kFrameHeaderSize));
   }
 }

@@ -198,6 +198,11 @@ std::uint32_t MakeSenderId();
 // stream as one frame (the stream is resized to exactly the frame).
 void FrameMessage(TMemoryStream& stream, TMessageHeader& header, const void* payload, std::uint16_t len);
 
+// A terminal's receive side for one frame as read: decodes its header into header and
+// applies the repeat filter to senders (newest first). True when it is to be delivered.
+bool AcceptFrame(std::deque<TSenderEntry>& senders, const std::uint8_t* frame, std::size_t size,
+                 TMessageHeader& header);
+
 class TMailslotTerminal;
 using TNewMessageEvent = std::function<void(TMailslotTerminal& sender, std::uint32_t senderId, std::uint16_t msgSize)>;
 
