@@ -12,6 +12,9 @@ packages=(
   xvfb trayer xdotool x11-utils imagemagick openbox
   pulseaudio pulseaudio-utils sox
   tshark
+  # Test-time tools of .ci/run: clang with libFuzzer and the sanitizer run-times for the
+  # fuzz targets, llvm-symbolizer for readable sanitizer reports.
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()
