@@ -4,6 +4,9 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+// Resources of a static library are registered explicitly.
+static void InitPictureResources() { Q_INIT_RESOURCE(hallwire); }
+
 namespace hw::pictures {
 namespace {
 
@@ -190,22 +193,6 @@ QPixmap Folder(bool open) {
   return pm;
 }
 
-void DrawProgramIcon(QPainter& p, int size) {
-  p.setRenderHint(QPainter::Antialiasing);
-  const qreal s = size / 32.0;
-  // The computer on the right, a network line under it, the letter H on the left.
-  DrawComputer(p, QRectF(12 * s, 2 * s, 20 * s, 20 * s), QColor(0, 120, 200));
-  p.setPen(QPen(QColor(0, 100, 0), 2 * s));
-  p.drawLine(QPointF(2 * s, 28 * s), QPointF(30 * s, 28 * s));
-  p.drawLine(QPointF(22 * s, 22 * s), QPointF(22 * s, 28 * s));
-  QFont font("Sans");
-  font.setBold(true);
-  font.setPixelSize(qMax(6, static_cast<int>(18 * s)));
-  p.setFont(font);
-  p.setPen(QColor(180, 0, 0));
-  p.drawText(QRectF(0, 2 * s, 14 * s, 22 * s), Qt::AlignCenter, "H");
-}
-
 }  // namespace
 
 QPixmap ToolbarImage(int index) {
@@ -232,15 +219,13 @@ QPixmap TreeImage(int index) {
 }
 
 QIcon ProgramIcon() {
-  QIcon icon;
-  for (int size : {16, 32, 48}) {
-    QPixmap pm = Blank(size);
-    QPainter p(&pm);
-    DrawProgramIcon(p, size);
-    p.end();
-    icon.addPixmap(pm);
-  }
-  return icon;
+  InitPictureResources();
+  // The desktop's icon theme has the installed icon (and may restyle it); the copy
+  // built into the program serves a build tree and desktops without the theme.
+  QIcon built_in;
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    built_in.addFile(QString(":/hallwire/icons/hallwire-%1.png").arg(size), QSize(size, size));
+  return QIcon::fromTheme("hallwire", built_in);
 }
 
 QIcon TrayFrame(int index) {

@@ -16,7 +16,8 @@ QPixmap ToolbarImage(int index);
 constexpr int kTreeImageCount = 5;
 QPixmap TreeImage(int index);
 
-// The program's icon: a letter H beside a networked computer (32 x 32 and 16 x 16).
+// The program's icon, a chat bubble on a wired network: the desktop theme's "hallwire"
+// icon, else the same pictures built in (16 to 256 pixels).
 QIcon ProgramIcon();
 
 // The tray animation: frames 0 to 2 a red-rimmed warning triangle with an

@@ -1,13 +1,16 @@
-// hallwire: the messenger. Starts hidden with its tray entry, owns the mailslot
-// "hwSlot" and runs until Exit.
+// hallwire [--preferences]: the messenger. Starts hidden with its tray entry, owns the
+// mailslot "hwSlot" and runs until Exit.
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <iostream>
 #include <memory>
+#include <string>
 
 #include "app/About.h"
 #include "app/Dialogs.h"
@@ -41,10 +44,35 @@ void QuitOnTerminationSignals(QApplication& app) {
   sigaction(SIGINT, &action, nullptr);
 }
 
+const char kUsage[] =
+    "usage: hallwire [--preferences]\n"
+    "  --preferences  open the preferences dialog at start\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  // Before Qt, which aborts without a display.
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (arg == "--version") {
+      std::cout << "hallwire " HALLWIRE_VERSION "\n";
+      return 0;
+    }
+  }
+  QApplication app(argc, argv);  // takes Qt's own options (-platform, -display, ...)
+  bool open_preferences = false;
+  for (const QString& arg : QApplication::arguments().mid(1)) {
+    if (arg == "--preferences") {
+      open_preferences = true;
+    } else {
+      std::cerr << "hallwire: unknown argument '" << arg.toStdString() << "'\n" << kUsage;
+      return 2;
+    }
+  }
   QApplication::setApplicationName("Hallwire");
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(hw::pictures::ProgramIcon());
@@ -74,6 +102,8 @@ int main(int argc, char** argv) {
   main_form->SetPreferencesDialog(pref.get());
   main_form->SetAboutBox(about.get());
   main_form->ShowWithoutTray();
+  // The same path as File -> Preferences, once the message loop runs.
+  if (open_preferences) QTimer::singleShot(0, main_form->Preferences1, &QAction::trigger);
 
   const int code = QApplication::exec();
   // Destroying the windows writes their placements and closes the mailslot.

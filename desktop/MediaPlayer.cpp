@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "desktop/WaveHeader.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Winmm.h"
 
 namespace hw {
@@ -79,6 +80,16 @@ DWORD CodeFor(QMediaPlayer::Error error) {
 
 }  // namespace
 
+std::string ResolveSoundPath(const std::string& fileName, const std::string& dataFolder) {
+  if (fileName.empty() || fileName[0] == '/') return fileName;
+  struct stat st;
+  if (::stat(fileName.c_str(), &st) == 0) return fileName;
+  // The desktop starts the program in the home folder, where the shipped sounds
+  // never are; the program's data folder holds them.
+  const std::string shipped = dataFolder + fileName;
+  return ::stat(shipped.c_str(), &st) == 0 ? shipped : fileName;
+}
+
 TMediaPlayer::TMediaPlayer(QObject* parent) : QObject(parent) {}
 
 TMediaPlayer::~TMediaPlayer() {
@@ -107,7 +118,8 @@ void TMediaPlayer::Open() {
     error_ = 0;
   }
   DWORD length = 0;
-  const DWORD code = file_name_.empty() ? 0 : ProbeWave(file_name_, length);
+  const std::string path = ResolveSoundPath(file_name_, DataFolder());
+  const DWORD code = path.empty() ? 0 : ProbeWave(path, length);
   if (code) {
     error_ = code;
     throw EMCIDeviceError(TextFor(code));
@@ -115,8 +127,8 @@ void TMediaPlayer::Open() {
   error_ = 0;
   length_ms_ = length;
   if (!file_name_.empty()) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(file_name_));
-    source_ = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    const QString local = QFile::decodeName(QByteArray::fromStdString(path));
+    source_ = QUrl::fromLocalFile(QFileInfo(local).absoluteFilePath());
     player_ = new QMediaPlayer(this);
     output_ = new QAudioOutput(player_);
     player_->setAudioOutput(output_);

@@ -32,13 +32,19 @@ class EMCIDeviceError : public Exception {
 enum TMPNotifyValues { nvSuccessful, nvSuperseded, nvAborted, nvFailure };
 enum TMPModes { mpNotReady, mpStopped, mpPlaying, mpRecording, mpSeeking, mpPaused, mpOpen };
 
+// The file a sound name stands for: a relative name not found from the working folder
+// is looked up in dataFolder (normally DataFolder(), where "ring.wav" is shipped).
+// Returns the name unchanged when neither holds it.
+std::string ResolveSoundPath(const std::string& fileName, const std::string& dataFolder);
+
 class TMediaPlayer : public QObject {
  public:
   explicit TMediaPlayer(QObject* parent = nullptr);
   // Closes an open device, cutting off its sound; no notice follows.
   ~TMediaPlayer() override;
 
-  // The wave file that Open opens. An empty name opens an empty recording that plays nothing.
+  // The wave file that Open opens (see ResolveSoundPath). An empty name opens an empty
+  // recording that plays nothing.
   const std::string& FileName() const { return file_name_; }
   void SetFileName(const std::string& name) { file_name_ = name; }
   // Play starts from the beginning when the position is at the end (default true).

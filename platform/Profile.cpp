@@ -266,8 +266,11 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (name.find('/') == std::string::npos) {
-    if (int err = MakeFolders(ProfileFolder().substr(0, ProfileFolder().size() - 1))) {
+  // The per-user folder is made on first write, whether the file was named bare or by
+  // its full path there (the settings file of an installed program).
+  const std::string user_folder = ProfileFolder();
+  if (name.find('/') == std::string::npos || path.compare(0, user_folder.size(), user_folder) == 0) {
+    if (int err = MakeFolders(user_folder.substr(0, user_folder.size() - 1))) {
       SetLastError(ErrnoToWin32(err));
       return FALSE;
     }

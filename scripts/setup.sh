@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Hallwire needs to build, run and test; installs
-# nothing that is already there. Uses sudo when not run as root.
+# setup.sh [run|test]: installs the Debian 12 packages Hallwire needs. "run" (the
+# default): what building and running the programs need. "test": that, and the tools
+# the tests and CI use. Installs nothing that is already there; uses sudo when not
+# run as root.
 set -euo pipefail
 
-packages=(
+run_packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-good
   zlib1g-dev libx11-dev
+)
+test_packages=(
   libgtest-dev libgmock-dev
   iproute2 procps
   xvfb trayer xdotool x11-utils imagemagick openbox
   pulseaudio pulseaudio-utils sox
   tshark
-  # Test-time tools of .ci/run: clang with libFuzzer and the sanitizer run-times for the
-  # fuzz targets, llvm-symbolizer for readable sanitizer reports.
+  dpkg-dev lintian desktop-file-utils appstream
+  # clang with libFuzzer and the sanitizer run-times for the fuzz targets,
+  # llvm-symbolizer for readable sanitizer reports.
   clang-14 libclang-rt-14-dev llvm-14
 )
+
+case "${1:-run}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

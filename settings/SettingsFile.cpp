@@ -1,12 +1,12 @@
 // The settings file's two readers and its writer.
 #include "settings/SettingsFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
-#include <vector>
-
 #include "platform/IniFile.h"
+#include "platform/Profile.h"
+#include "platform/ProgramFolders.h"
 
 namespace hw {
 
@@ -20,6 +20,8 @@ const char kKeyboard[] = "Keyboard";
 const char kForeground[] = "Foreground";
 const char kBackground[] = "Background";
 
+const char kSettingsFileName[] = "Hwire.ini";
+
 const char kTrue[] = "True";
 const char kFalse[] = "False";
 
@@ -31,19 +33,20 @@ const char* BoolText(bool on) { return on ? kTrue : kFalse; }
 
 }  // namespace
 
-std::string SettingsFilePath() {
-  std::vector<char> buf(PATH_MAX + 1);
-  ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  std::string exe;
-  if (n > 0) {
-    exe.assign(buf.data(), static_cast<size_t>(n));
-  } else if (::getcwd(buf.data(), buf.size())) {
-    exe = std::string(buf.data()) + "/";  // no executable path: the working folder stands in
-  }
-  size_t slash = exe.rfind('/');
-  std::string folder = slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1);
-  return folder + "Hwire.ini";
+std::string SettingsFilePathFor(const std::string& programFolder, const std::string& userFolder) {
+  const std::string user_file = userFolder + kSettingsFileName;
+  struct stat st;
+  // A per-user file, once there, always wins: a program folder that later becomes
+  // writable (an administrator's copy, a changed mount) must not hide it.
+  if (::lstat(user_file.c_str(), &st) == 0) return user_file;
+  // An installed program keeps it per user even where it could write beside itself
+  // (root, a prefix in the user's home): a package's folders are not a user's files.
+  const bool installed = DataFolderFor(programFolder) != programFolder;
+  if (!installed && ::access(programFolder.c_str(), W_OK) == 0) return programFolder + kSettingsFileName;
+  return user_file;
 }
+
+std::string SettingsFilePath() { return SettingsFilePathFor(ProgramFolder(), ProfileFolder()); }
 
 void ApplySettings(ISettingsWindow& window) { ApplySettings(window, SettingsFilePath()); }
 

@@ -1,4 +1,4 @@
-// The settings file "Hwire.ini" beside the program: the main window's reader (applying
+// The settings file "Hwire.ini": the main window's reader (applying
 // the settings), the preferences dialog's reader and its writer. Each works on a small
 // interface that the Qt windows implement, so the algorithms run headless as well.
 #pragma once
@@ -9,8 +9,13 @@
 
 namespace hw {
 
-// The settings file: the folder of the running executable plus "Hwire.ini".
+// The settings file: an existing per-user "Hwire.ini" in ProfileFolder(); else
+// "Hwire.ini" beside the running executable when that folder is writable and not part
+// of an installed tree (a build tree, a copy of it in the user's folders); else the
+// per-user one.
 std::string SettingsFilePath();
+// The same rule for the given folders (each with a trailing slash).
+std::string SettingsFilePathFor(const std::string& programFolder, const std::string& userFolder);
 
 // What applying the settings changes in the main window.
 class ISettingsWindow {

@@ -255,4 +255,30 @@ TEST_F(MediaPlayerTest, DestroyedWhilePlayingEndsQuietly) {
   EXPECT_EQ(notices, 0);
 }
 
+// A relative name is looked up from the working folder first, then in the data folder;
+// a name found in neither stays as typed, so the error names what the user wrote.
+TEST(SoundPath, RelativeNamesFallBackToTheDataFolder) {
+  hw::test::TempDir dir;
+  const std::string work = dir.File("work"), data = dir.File("data") + "/";
+  mkdir(work.c_str(), 0755);
+  mkdir(data.c_str(), 0755);
+  hw::test::WriteFile(work + "/here.wav", "");
+  hw::test::WriteFile(data + "here.wav", "");
+  hw::test::WriteFile(data + "ring.wav", "");
+  char previous[4096];
+  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(chdir(work.c_str()), 0);
+  const struct {
+    std::string name, expected;
+  } cases[] = {
+      {"", ""},
+      {"here.wav", "here.wav"},
+      {"ring.wav", data + "ring.wav"},
+      {"missing.wav", "missing.wav"},
+      {work + "/ring.wav", work + "/ring.wav"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(hw::ResolveSoundPath(c.name, data), c.expected) << c.name;
+  ASSERT_EQ(chdir(previous), 0);
+}
+
 }  // namespace

@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/IniFile.h"
+#include "platform/Profile.h"
+#include "platform/ProgramFolders.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TestSupport.h"
 
@@ -95,6 +101,43 @@ TEST(SettingsPath, IsHwireIniBesideTheExecutable) {
   std::string folder(exe);
   folder.erase(folder.rfind('/') + 1);
   EXPECT_EQ(SettingsFilePath(), folder + "Hwire.ini");
+}
+
+// Where the file lies: an existing per-user file wins, then a writable program folder
+// outside an installed tree, then the per-user folder. A missing program folder stands in for one the user may
+// not write (these tests may run as root, who may write anywhere).
+TEST(SettingsPath, PerUserFileWhenPresentOrWhenTheProgramFolderIsNotWritable) {
+  TempDir dir;
+  const std::string program = dir.File("bin") + "/", user = dir.File("user") + "/";
+  mkdir(program.c_str(), 0755);
+  mkdir(user.c_str(), 0700);
+  EXPECT_EQ(SettingsFilePathFor(program, user), program + "Hwire.ini");
+  EXPECT_EQ(SettingsFilePathFor(dir.File("missing") + "/", user), user + "Hwire.ini");
+  std::system(("mkdir -p '" + dir.File("usr/bin") + "' '" + dir.File("usr/share/hallwire") + "'").c_str());
+  EXPECT_EQ(SettingsFilePathFor(dir.File("usr/bin") + "/", user), user + "Hwire.ini");  // installed, though writable
+  WriteFile(user + "Hwire.ini", "");
+  EXPECT_EQ(SettingsFilePathFor(program, user), user + "Hwire.ini");
+}
+
+// The writer makes the per-user folder of an installed program on its first OK.
+TEST(SettingsPath, WriterMakesThePerUserFolder) {
+  const std::string path = ProfileFolder() + "Hwire.ini";
+  std::remove(path.c_str());
+  rmdir(ProfileFolder().c_str());
+  TIniFile ini(path);
+  ini.WriteString("Keyboard", "UseEnter", "True");
+  ini.UpdateFile();
+  EXPECT_EQ(ReadFile(path), "[Keyboard]\nUseEnter=True\n");
+  std::remove(path.c_str());
+}
+
+TEST(DataFolder, ShareFolderOfAnInstalledTreeElseTheProgramFolder) {
+  TempDir dir;
+  const std::string build = dir.File("build/bin") + "/", prefix = dir.File("usr") + "/";
+  for (const std::string& folder : {build, prefix + "bin/", prefix + "share/hallwire/"})
+    std::system(("mkdir -p '" + folder + "'").c_str());
+  EXPECT_EQ(DataFolderFor(build), build);
+  EXPECT_EQ(DataFolderFor(prefix + "bin/"), prefix + "share/hallwire/");
 }
 
 // --- nothing stored ------------------------------------------------------------------------
