@@ -39,6 +39,10 @@ win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const s
 // The IPv4 address this computer's datagrams give as their source.
 in_addr CarrierSourceAddress();
 
+// True while any program on this computer (this one included) owns a mailslot on
+// the carrier's port.
+bool AnyMailslotOwnedOnComputer();
+
 // Name resolution for "\\NAME\" targets: the presence table registers itself here.
 using TNameResolver = std::function<std::optional<in_addr>(const std::string& computer)>;
 using TWorkgroupTest = std::function<bool(const std::string& name)>;

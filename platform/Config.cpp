@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <mutex>
 #include <sstream>
+
+#include "platform/Exception.h"
 
 namespace hw::platform {
 
@@ -98,21 +101,34 @@ std::vector<TCarrierInterface> ListInterfaces(const std::vector<std::string>& wa
   return out;
 }
 
+// A port number from the environment, or 0 when unset or not a port.
+std::uint16_t PortFromEnv(const char* name) {
+  const std::string text = Env(name);
+  if (text.empty()) return 0;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (end && *end == '\0' && value > 0 && value < 65536) return static_cast<std::uint16_t>(value);
+  return 0;
+}
+
 std::unique_ptr<TPlatformConfig> ReadConfig() {
   auto config = std::make_unique<TPlatformConfig>();
-  const std::string port = Env("HALLWIRE_DGRAM_PORT");
-  if (!port.empty()) {
-    char* end = nullptr;
-    const long value = std::strtol(port.c_str(), &end, 10);
-    if (end && *end == '\0' && value > 0 && value < 65536) config->port = static_cast<std::uint16_t>(value);
-  }
+  if (const auto port = PortFromEnv("HALLWIRE_DGRAM_PORT")) config->port = port;
+  // Port 1 has no port below it: the name service then goes one above.
+  config->name_port = static_cast<std::uint16_t>(config->port > 1 ? config->port - 1 : 2);
+  if (const auto port = PortFromEnv("HALLWIRE_NAME_PORT"); port && config->port != 138) config->name_port = port;
   std::string computer = Env("HALLWIRE_COMPUTERNAME");
   if (computer.empty()) computer = DefaultComputerName();
   config->computer_name = ToUpperAscii(computer).substr(0, 15);
   std::string workgroup = Env("HALLWIRE_WORKGROUP");
   if (workgroup.empty()) workgroup = SambaWorkgroup();
   if (workgroup.empty()) workgroup = "WORKGROUP";
-  config->workgroup = ToUpperAscii(workgroup).substr(0, 15);
+  // A workgroup cut or emptied here would silently put this computer in another one.
+  if (ValidNetbiosName(workgroup))
+    config->workgroup = ToUpperAscii(workgroup);
+  else
+    config->error = "The workgroup name \"" + workgroup +
+                    "\" cannot be used: a workgroup name has 1 to 15 characters and none of \\ / : * ? \" < > |";
 
   config->interfaces = ListInterfaces(SplitList(Env("HALLWIRE_INTERFACES")));
   config->confined_to_loopback = true;
@@ -136,6 +152,18 @@ void ReloadConfig() {
   static std::vector<std::unique_ptr<TPlatformConfig>> retired;
   if (g_config) retired.push_back(std::move(g_config));
   g_config = std::move(fresh);
+}
+
+void CheckConfig() {
+  const auto& config = Config();
+  if (!config.error.empty()) throw hw::Exception(config.error);
+}
+
+bool ValidNetbiosName(const std::string& text) {
+  if (text.empty() || text.size() > 15) return false;
+  for (unsigned char c : text)
+    if (c < 0x20 || c == 0x7F || std::strchr("\\/:*?\"<>|", c)) return false;
+  return true;
 }
 
 std::string ToUpperAscii(std::string text) {

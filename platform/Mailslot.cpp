@@ -25,6 +25,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -36,6 +37,7 @@
 #include "platform/Config.h"
 #include "platform/Datagram.h"
 #include "platform/Kernel32.h"
+#include "platform/NameService.h"
 #include "platform/Presence.h"
 
 namespace hw::platform {
@@ -45,9 +47,9 @@ namespace {
 constexpr std::size_t kMaxLocalMessage = 200000;  // below the AF_UNIX datagram limit
 constexpr int kReceiveBuffer = 4 * 1024 * 1024;
 
-std::string AbstractName(const std::string& mailslot) {
-  return std::string("hallwire.") + std::to_string(Config().port) + ".mailslot." + ToLowerAscii(mailslot);
-}
+std::string AbstractPrefix() { return std::string("hallwire.") + std::to_string(Config().port) + ".mailslot."; }
+
+std::string AbstractName(const std::string& mailslot) { return AbstractPrefix() + ToLowerAscii(mailslot); }
 
 socklen_t FillAbstract(sockaddr_un& addr, const std::string& name) {
   std::memset(&addr, 0, sizeof addr);
@@ -483,6 +485,18 @@ win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const s
   return any ? win32::ERROR_SUCCESS : win32::ERROR_BAD_NETPATH;
 }
 
+// The kernel lists every bound abstract name of this network namespace, whoever
+// owns it: the one view of all programs' mailslots that needs no cooperation.
+bool AnyMailslotOwnedOnComputer() {
+  std::ifstream in("/proc/net/unix");
+  // The path is the last column and a mailslot name may hold blanks.
+  const std::string wanted = " @" + AbstractPrefix();
+  std::string line;
+  while (std::getline(in, line))
+    if (line.find(wanted) != std::string::npos) return true;
+  return false;
+}
+
 void SetNameResolver(TNameResolver resolver) { TCarrier::Instance().SetResolver(std::move(resolver)); }
 void SetWorkgroupTest(TWorkgroupTest test) { TCarrier::Instance().SetWorkgroups(std::move(test)); }
 
@@ -495,6 +509,7 @@ namespace hw::win32 {
 using namespace hw::platform;
 
 HANDLE CreateMailslotA(LPCSTR lpName, DWORD nMaxMessageSize, DWORD lReadTimeout, LPSECURITY_ATTRIBUTES) {
+  CheckConfig();  // a workgroup that cannot be used stops the program here, with its reason
   std::string server, name;
   if (!lpName || !ParseMailslotPath(lpName, server, name) || server != ".") {
     SetLastError(ERROR_INVALID_NAME);
@@ -652,10 +667,14 @@ BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD writt
       lo.s_addr = htonl(INADDR_LOOPBACK);
       unicast = lo;
     } else {
+      // The presence table, then a NetBIOS name query (a quarter of a second at most),
+      // then the broadcast below. Only a name with a dot is a DNS name: a plain one
+      // never reaches a name server, which on some LANs takes seconds to not answer.
+      // Nothing confined to loopback asks a name server either.
       unicast = TCarrier::Instance().Resolve(target.server);
-      // The system resolver only where the carrier may leave this computer: a lookup
-      // may ask a name server, and nothing confined to loopback may do that.
-      if (!unicast && !config.confined_to_loopback) unicast = ResolveWithSystem(target.server);
+      const bool dns_name = target.server.find('.') != std::string::npos;
+      if (!unicast && !dns_name) unicast = QueryComputerName(target.server);
+      if (!unicast && dns_name && !config.confined_to_loopback) unicast = ResolveWithSystem(target.server);
     }
     // Otherwise a broadcast that only the computer of that name keeps.
   }

@@ -1,6 +1,9 @@
 #include "platform/Presence.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -8,13 +11,13 @@
 #include <memory>
 #include <mutex>
 #include <random>
-#include <set>
 #include <thread>
 
 #include "platform/Carrier.h"
 #include "platform/Config.h"
 #include "platform/Kernel32.h"
 #include "platform/Mpr.h"
+#include "platform/NameService.h"
 
 namespace hw::platform {
 
@@ -32,7 +35,8 @@ std::uint32_t AnnouncePeriodMs() {
   const char* v = std::getenv("HALLWIRE_ANNOUNCE_PERIOD_MS");
   if (v) {
     const long ms = std::strtol(v, nullptr, 10);
-    if (ms >= 100) return static_cast<std::uint32_t>(ms);
+    // Within what receivers accept, or they drop this computer between announcements.
+    if (ms >= 100) return static_cast<std::uint32_t>(std::min<long>(ms, kMaxAnnouncePeriodMs));
   }
   return 60000;
 }
@@ -44,16 +48,34 @@ bool ValidName(const std::string& name) {
   return true;
 }
 
+constexpr auto kGoodbyeDelay = std::chrono::milliseconds(150);
+constexpr auto kMinAnswerGap = std::chrono::milliseconds(250);
+
+std::atomic<std::uint64_t> g_browse_dropped{0};
+
+// True when a datagram from `a` came from this computer.
+bool IsOwnAddress(in_addr a) {
+  if ((ntohl(a.s_addr) >> 24) == 127) return true;
+  for (const auto& itf : Config().interfaces)
+    if (itf.address.s_addr == a.s_addr) return true;
+  return false;
+}
+
 class TPresence {
  public:
   static TPresence& Instance() {
-    static TPresence* presence = new TPresence();  // threads end with their users
+    static TPresence* presence = [] {
+      auto* p = new TPresence();  // threads end with their users
+      std::atexit([] { Instance().GoodbyeAtExit(); });
+      return p;
+    }();
     return *presence;
   }
 
   void AddAnnouncer() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (announcers_++ == 0) {
+      goodbye_due_ = false;  // a rename: the new mailslot came before the goodbye
       StartListening(lock);
       next_announce_ = Clock::now();
       wake_.notify_all();
@@ -63,10 +85,20 @@ class TPresence {
   void RemoveAnnouncer() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (announcers_ == 0 || --announcers_ > 0) return;
-    // Goodbye: server type 0 takes this computer off every table at once.
-    Announce(0);
-    table_.erase(Config().computer_name);
     StopListening(lock);
+    lock.unlock();
+    StopNameResponder();
+    lock.lock();
+    if (announcers_ > 0) return;
+    table_.Erase(Config().computer_name);
+    // A rename closes the old mailslot before it creates the new one, so the goodbye
+    // is decided a moment later; a mailslot created meanwhile cancels it.
+    goodbye_due_ = true;
+    const auto serial = ++goodbye_serial_;
+    std::thread([this, serial] {
+      std::this_thread::sleep_for(kGoodbyeDelay);
+      Goodbye(serial);
+    }).detach();
   }
 
   std::vector<TPresenceEntry> Computers() {
@@ -84,10 +116,10 @@ class TPresence {
       std::this_thread::sleep_until(until);
       lock.lock();
     }
-    Expire(Clock::now());
+    table_.Expire(Clock::now());
     std::vector<TPresenceEntry> out;
     const std::string& workgroup = Config().workgroup;
-    for (const auto& [name, entry] : table_)
+    for (const auto& [name, entry] : table_.Entries())
       if (entry.workgroup == workgroup) out.push_back(entry);
     if (temporary && announcers_ == 0) StopListening(lock);
     return out;  // the map keeps names sorted
@@ -95,13 +127,16 @@ class TPresence {
 
   bool KnowsWorkgroup(const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return workgroups_.count(ToUpperAscii(name)) > 0;
+    const std::string wanted = ToUpperAscii(name);
+    for (const auto& [computer, entry] : table_.Entries())
+      if (entry.workgroup == wanted) return true;
+    return false;
   }
 
   std::optional<in_addr> Resolve(const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = table_.find(ToUpperAscii(name));
-    if (it == table_.end()) return std::nullopt;
+    auto it = table_.Entries().find(ToUpperAscii(name));
+    if (it == table_.Entries().end()) return std::nullopt;
     return it->second.address;
   }
 
@@ -139,15 +174,43 @@ class TPresence {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
       const auto now = Clock::now();
-      if (announcers_ > 0 && now >= next_announce_) {
-        Announce(kServerTypeWorkstation | kServerTypeServer);
-        next_announce_ = now + std::chrono::milliseconds(AnnouncePeriodMs());
+      if (announcers_ > 0) {
+        if (now >= next_announce_) {
+          Announce(kServerTypeWorkstation | kServerTypeServer);
+          last_announced_ = now;
+          next_announce_ = now + std::chrono::milliseconds(AnnouncePeriodMs());
+        }
+        // Another program may have answered for this computer until now.
+        StartNameResponder();
       }
-      Expire(now);
+      table_.Expire(now);
       auto wake_at = now + std::chrono::seconds(1);
       if (announcers_ > 0) wake_at = std::min(wake_at, next_announce_);
       wake_.wait_until(lock, wake_at);
     }
+  }
+
+  // Server type 0 takes this computer off every table at once: sent only when no
+  // program on the computer owns a mailslot any longer.
+  void Goodbye(std::uint64_t serial) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!goodbye_due_ || serial != goodbye_serial_ || announcers_ > 0) return;
+    goodbye_due_ = false;
+    lock.unlock();
+    const bool owned_here = AnyMailslotOwnedOnComputer();
+    lock.lock();
+    if (!owned_here && announcers_ == 0) Announce(0);
+  }
+
+  // A program that closes its last mailslot and ends at once would never send the
+  // goodbye it had waiting.
+  void GoodbyeAtExit() {
+    std::uint64_t serial;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      serial = goodbye_serial_;
+    }
+    Goodbye(serial);
   }
 
   // Sends this computer's HostAnnouncement to the workgroup (mutex held).
@@ -188,54 +251,24 @@ class TPresence {
     auto message = DecodeBrowseMessage(d.data.data(), d.data.size());
     if (!message) return;
     const std::string workgroup = ToUpperAscii(d.destination.name);
+    const bool local = IsOwnAddress(from.sin_addr);
     std::unique_lock<std::mutex> lock(mutex_);
     if (message->opcode == kOpAnnouncementRequest) {
       if (announcers_ > 0 && workgroup == Config().workgroup) ScheduleAnswer();
       return;
     }
-    if (!ValidName(workgroup)) return;
-    if (workgroups_.size() < kMaxPresenceEntries) workgroups_.insert(workgroup);
-    const std::string name = ToUpperAscii(message->server_name);
-    if (message->server_type == 0) {
-      table_.erase(name);
-      return;
-    }
-    auto it = table_.find(name);
-    if (it == table_.end()) {
-      if (table_.size() >= kMaxPresenceEntries) {
-        auto oldest = std::min_element(table_.begin(), table_.end(), [](const auto& a, const auto& b) {
-          return a.second.last_seen < b.second.last_seen;
-        });
-        table_.erase(oldest);
-      }
-      it = table_.emplace(name, TPresenceEntry{}).first;
-    }
-    TPresenceEntry& e = it->second;
-    e.name = name;
-    e.workgroup = workgroup;
-    e.comment = message->comment;
-    e.address = from.sin_addr;
-    e.periodicity_ms = std::clamp<std::uint32_t>(message->periodicity_ms, 100, 86400000);
-    e.last_seen = Clock::now();
+    table_.Apply(*message, workgroup, from.sin_addr, local, Clock::now());
   }
 
   // Answers a request after a short random delay, so that a whole LAN does not
-  // answer in the same instant (mutex held).
+  // answer in the same instant, and never sooner than kMinAnswerGap after the last
+  // announcement, so that a stream of requests is not echoed one for one (mutex held).
   void ScheduleAnswer() {
     const auto delay = std::chrono::milliseconds(std::uniform_int_distribution<int>(0, kMaxAnswerDelayMs)(rng_));
-    const auto at = Clock::now() + delay;
+    const auto at = std::max(Clock::now() + delay, last_announced_ + kMinAnswerGap);
     if (at < next_announce_) {
       next_announce_ = at;
       wake_.notify_all();
-    }
-  }
-
-  void Expire(Clock::time_point now) {
-    for (auto it = table_.begin(); it != table_.end();) {
-      if (now - it->second.last_seen > 3 * std::chrono::milliseconds(it->second.periodicity_ms))
-        it = table_.erase(it);
-      else
-        ++it;
     }
   }
 
@@ -245,10 +278,12 @@ class TPresence {
   bool listening_ = false;
   bool stopping_ = false;
   bool asked_ = false;
+  bool goodbye_due_ = false;
+  std::uint64_t goodbye_serial_ = 0;
   std::uint8_t update_count_ = 0;
   Clock::time_point next_announce_{};
-  std::map<std::string, TPresenceEntry> table_;
-  std::set<std::string> workgroups_;
+  Clock::time_point last_announced_{};
+  TPresenceTable table_;
   std::unique_ptr<TCarrierListener> listener_;
   std::thread thread_;
   std::mt19937 rng_;
@@ -291,7 +326,9 @@ std::vector<std::uint8_t> EncodeBrowseMessage(const THostAnnouncement& m) {
   return out;
 }
 
-std::optional<THostAnnouncement> DecodeBrowseMessage(const std::uint8_t* p, std::size_t size) {
+namespace {
+
+std::optional<THostAnnouncement> ParseBrowseMessage(const std::uint8_t* p, std::size_t size) {
   if (size < 2) return std::nullopt;
   THostAnnouncement m;
   m.opcode = p[0];
@@ -316,6 +353,62 @@ std::optional<THostAnnouncement> DecodeBrowseMessage(const std::uint8_t* p, std:
   if (!comment_end) return std::nullopt;
   m.comment.assign(reinterpret_cast<const char*>(p + 32), static_cast<std::size_t>(comment_end - (p + 32)));
   return m;
+}
+
+}  // namespace
+
+std::optional<THostAnnouncement> DecodeBrowseMessage(const std::uint8_t* bytes, std::size_t size) {
+  auto message = ParseBrowseMessage(bytes, size);
+  if (!message) ++g_browse_dropped;
+  return message;
+}
+
+std::uint64_t BrowseMessagesDropped() { return g_browse_dropped; }
+
+bool TPresenceTable::Apply(const THostAnnouncement& m, const std::string& workgroup, in_addr from, bool local,
+                           Clock::time_point now) {
+  if (!ValidNetbiosName(workgroup)) return false;
+  Expire(now);
+  const std::string name = ToUpperAscii(m.server_name);
+  auto it = entries_.find(name);
+  const bool same_source =
+      it != entries_.end() && (it->second.address.s_addr == from.s_addr || (it->second.local && local));
+  if (m.server_type == 0) {
+    if (same_source) entries_.erase(it);
+    return same_source;
+  }
+  if (it != entries_.end() && !same_source) return false;  // alive elsewhere: Expire kept it
+  if (it == entries_.end()) {
+    if (!local) {
+      std::size_t held = 0;
+      for (const auto& [n, e] : entries_) held += !e.local && e.address.s_addr == from.s_addr;
+      if (held >= kMaxNamesPerSource) return false;
+    }
+    if (entries_.size() >= kMaxPresenceEntries) {
+      entries_.erase(std::min_element(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
+        return a.second.last_seen < b.second.last_seen;
+      }));
+    }
+    it = entries_.emplace(name, TPresenceEntry{}).first;
+  }
+  TPresenceEntry& e = it->second;
+  e.name = name;
+  e.workgroup = workgroup;
+  e.comment = m.comment;
+  e.address = from;
+  e.local = local;
+  e.periodicity_ms = std::clamp(m.periodicity_ms, kMinAnnouncePeriodMs, kMaxAnnouncePeriodMs);
+  e.last_seen = now;
+  return true;
+}
+
+void TPresenceTable::Expire(Clock::time_point now) {
+  for (auto it = entries_.begin(); it != entries_.end();) {
+    if (now - it->second.last_seen > 3 * std::chrono::milliseconds(it->second.periodicity_ms))
+      it = entries_.erase(it);
+    else
+      ++it;
+  }
 }
 
 void PresenceMailslotOpened() { TPresence::Instance().AddAnnouncer(); }

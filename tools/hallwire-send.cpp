@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/Config.h"
 #include "platform/Kernel32.h"
 #include "platform/Mpr.h"
 #include "transport/ChatLine.h"
@@ -42,9 +43,10 @@ int List() {
   std::memcpy(&container, buffer.data(), sizeof container);
   std::string workgroup = container.lpRemoteName ? container.lpRemoteName : "";
   container.lpRemoteName = workgroup.data();
+  // The root's text comes from the first stage, so an empty network still shows it.
+  std::vector<std::string> lines = {container.lpProvider ? container.lpProvider : ""};
   if (WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, &container, &h) != NO_ERROR)
     return 1;
-  std::vector<std::string> lines;
   for (;;) {
     count = 1024;
     size = static_cast<DWORD>(buffer.size());
@@ -53,7 +55,6 @@ int List() {
     for (DWORD i = 0; i < count; ++i) {
       NETRESOURCEA r;
       std::memcpy(&r, buffer.data() + i * sizeof r, sizeof r);
-      if (lines.empty()) lines.push_back(r.lpProvider ? r.lpProvider : "");
       lines.push_back(hw::ComputerDisplayName(r.lpRemoteName ? r.lpRemoteName : ""));
     }
   }
@@ -67,6 +68,12 @@ int List() {
 
 int main(int argc, char** argv) {
   using hw::TReceiverType;
+  try {
+    hw::platform::CheckConfig();
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << "\n";
+    return 1;
+  }
   std::optional<TReceiverType> receiver;
   std::string receiver_name;
   std::string text;

@@ -11,7 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <iostream>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -22,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/Presence.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestSupport.h"
 
@@ -60,6 +63,7 @@ class TLan {
   ~TLan() {
     for (auto it = made_.rbegin(); it != made_.rend(); ++it)
       RunCommand({"ip", "netns", "del", *it}, Environment(), dir_, 5s);
+    for (const auto& folder : etc_) RunCommand({"rm", "-rf", folder}, Environment(), dir_, 5s);
   }
   TLan(const TLan&) = delete;
   TLan& operator=(const TLan&) = delete;
@@ -98,6 +102,26 @@ class TLan {
     return std::nullopt;
   }
   bool Unsupported() const { return unsupported_; }
+
+  // Gives every host a name server that never answers: an address on the bridge
+  // that no host has, with a permanent neighbour entry, so that a DNS query really
+  // leaves and costs the resolver its whole time-out.
+  std::optional<std::string> SilentNameServer() {
+    const std::string server = subnet_ + "250";
+    for (const auto& host : hosts_) {
+      const std::string folder = "/etc/netns/" + host.ns;
+      if (RunCommand({"mkdir", "-p", folder}, Environment(), dir_, 5s).code != 0) return "cannot make " + folder;
+      etc_.push_back(folder);
+      hw::test::WriteFile(folder + "/resolv.conf", "nameserver " + server + "\n");
+      if (auto error = Ip({"-n", host.ns, "route", "add", "default", "dev", "eth0"})) return error;
+      if (auto error = Ip({"-n", host.ns, "neigh", "replace", server, "lladdr", "02:00:00:00:00:fa", "dev", "eth0",
+                           "nud", "permanent"}))
+        return error;
+    }
+    return std::nullopt;
+  }
+  // The namespace that holds the bridge "br0".
+  const std::string& Bridge() const { return lan_; }
 
   const THost& Host(int n) const { return hosts_.at(static_cast<std::size_t>(n - 1)); }
   std::string Address(int n) const { return subnet_ + std::to_string(n); }
@@ -152,6 +176,7 @@ class TLan {
   std::string subnet_;
   std::vector<THost> hosts_;
   std::vector<std::string> made_;
+  std::vector<std::string> etc_;
   bool unsupported_ = false;
 };
 
@@ -242,6 +267,26 @@ class TransportNetns : public ::testing::Test {
       std::this_thread::sleep_for(20ms);
     }
     return Lines(Out(child)).size() >= n;
+  }
+
+  // Starts tshark on the bridge with a capture filter; nullptr when tshark is missing.
+  TChild* StartCapture(const std::string& label, const std::string& filter) {
+    if (!Executable("tshark")) return nullptr;
+    const std::string base = dir_->File(label);
+    children_.push_back(std::make_unique<TChild>(
+        std::vector<std::string>{"ip", "netns", "exec", lan_->Bridge(), "tshark", "-i", "br0", "-f", filter, "-w",
+                                 base + ".pcap"},
+        Environment(), base + ".out", base + ".err"));
+    for (int i = 0; i < 250 && hw::test::ReadFile(base + ".err").find("Capturing on") == std::string::npos; ++i)
+      std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(300ms);
+    return children_.back().get();
+  }
+  // Stops the capture and returns tshark's reading of it with args.
+  std::string ReadCapture(TChild& capture, const std::string& label, std::vector<std::string> args) {
+    capture.Stop();
+    args.insert(args.begin(), {"tshark", "-r", dir_->File(label) + ".pcap"});
+    return RunCommand(args, Environment(), dir_->Path(), 30s).out;
   }
 
   // The chat line a host's hallwire-send produces for text.
@@ -458,4 +503,118 @@ TEST_F(TransportNetns, EveryHostListsTheRunningCopiesWithinASecondAndLeaversDrop
   // A computer named only by the presence table is reached by unicast.
   const auto sent = Send(3, {"--to", "host2", "after the goodbye"});
   EXPECT_EQ(sent.code, 0) << sent.err;
+}
+
+// Names on a LAN whose name server never answers: a plain computer name is resolved
+// by a NetBIOS name query, answered once per computer, and never asked of DNS.
+TEST_F(TransportNetns, ComputerNamesResolveByNameQueryWithinTheTargetsAndNeverAskDns) {
+  if (auto error = lan_->SilentNameServer()) FAIL() << *error;
+  const std::string port = std::getenv("HALLWIRE_DGRAM_PORT");
+  TChild* dns = StartCapture("dns", "udp port 53");
+  TChild& l2 = Listen(2);
+  TChild& holder = Start(2, {HW_NETNS_PEER, "hold", "hwOther", "--timeout", "60"}, "holder");
+  ASSERT_TRUE(WaitLines(holder, 1)) << Err(holder);
+
+  auto timed = [&](const std::vector<std::string>& args) {
+    const auto start = Clock::now();
+    auto result = Send(1, args);
+    return std::make_pair(result, std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start));
+  };
+  // The targets are for the send: a send to everyone, which resolves nothing, gives
+  // what starting the tool costs (much more under the sanitizers).
+  const auto [all, start_took] = timed({"--all", "to everyone"});
+  ASSERT_EQ(all.code, 0) << all.err;
+  const auto [live, live_took] = timed({"--to", "HOST2", "by name"});
+  ASSERT_EQ(live.code, 0) << live.err;
+  EXPECT_TRUE(WaitLines(l2, 2)) << Err(l2);
+  EXPECT_LT(live_took - start_took, 300ms);
+  const auto [missing, missing_took] = timed({"--to", "NOSUCH", "to nobody"});
+  EXPECT_EQ(missing.code, 0) << missing.err;
+  EXPECT_LT(missing_took - start_took, 500ms);
+  std::cout << "hallwire-send: to everyone " << start_took.count() << " ms, to a live computer by name "
+            << live_took.count() << " ms, to a missing name " << missing_took.count() << " ms\n";
+
+  // A query written by hand from RFC 1002 (id 0x4242, B and RD set, NB/IN) gets one
+  // answer although two programs on host2 share the name port's computer.
+  const std::string script =
+      "import socket,sys,time\n"
+      "n=sys.argv[1].upper().ljust(15)+chr(0)\n"
+      "e=bytes([32])+bytes(''.join(chr(65+(ord(c)>>4))+chr(65+(ord(c)&15)) for c in n),'ascii')+bytes([0])\n"
+      "q=bytes.fromhex('424201100001000000000000')+e+bytes.fromhex('00200001')\n"
+      "s=socket.socket(socket.AF_INET,socket.SOCK_DGRAM)\n"
+      "s.setsockopt(socket.SOL_SOCKET,socket.SO_BROADCAST,1)\n"
+      "s.settimeout(0.1)\n"
+      "s.sendto(q,(sys.argv[3],int(sys.argv[2])))\n"
+      "end=time.time()+0.7\n"
+      "while time.time()<end:\n"
+      "  try:\n"
+      "    d,a=s.recvfrom(600); print(a[0],d.hex())\n"
+      "  except socket.timeout: pass\n";
+  if (Executable("python3")) {
+    const auto asked = RunOn(1, {"python3", "-c", script, "host2", std::to_string(std::stoi(port) - 1),
+                                 lan_->Address(1).substr(0, lan_->Address(1).rfind('.')) + ".255"});
+    const auto answers = Lines(asked.out);
+    ASSERT_EQ(answers.size(), 1u) << asked.out << asked.err;
+    // From host2, id 0x4242, a positive authoritative answer.
+    EXPECT_EQ(answers[0].rfind(lan_->Address(2) + " 42428500", 0), 0u) << answers[0];
+  }
+
+  if (!dns) GTEST_SKIP() << "tshark is not installed: the DNS capture was not checked";
+  // The rig sees a DNS query when one does leave.
+  RunOn(1, {"timeout", "1", "getent", "hosts", "probe.example"}, 5s);
+  const auto queries = ReadCapture(*dns, "dns", {"-Y", "dns.flags.response == 0", "-T", "fields", "-e", "dns.qry.name"});
+  EXPECT_NE(queries.find("probe.example"), std::string::npos) << "no DNS query was captured at all: " << queries;
+  for (const char* name : {"host2", "HOST2", "nosuch", "NOSUCH"})
+    EXPECT_EQ(queries.find(name), std::string::npos) << name << " was asked of DNS: " << queries;
+}
+
+// Presence from a capture, in a workgroup whose name has a blank: no goodbye at
+// start-up (the listener renames its mailslot twice) nor from a second copy that
+// fails, one when the last program closes.
+TEST_F(TransportNetns, PresenceSaysGoodbyeOnlyWhenTheComputersLastMailslotCloses) {
+  lan_->SetWorkgroups({"MY GROUP", "MY GROUP", "MY GROUP"});
+  auto listed = Send(1, {"--list"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  EXPECT_EQ(listed.out, "Hallwire Network\n") << "an empty network shows the root alone";
+
+  const std::string port = std::getenv("HALLWIRE_DGRAM_PORT");
+  TChild* capture = StartCapture("browse", "udp port " + port);
+  TChild& first = Listen(2);
+  TChild& second = Start(2, {bin_ + "/hallwire-listen", "--timeout", "10"}, "second");
+  const auto code = second.Wait(10s);
+  ASSERT_TRUE(code);
+  EXPECT_EQ(*code, 2);
+  std::this_thread::sleep_for(400ms);  // past the moment a goodbye would have left
+  listed = Send(1, {"--list"});
+  EXPECT_EQ(listed.out, "Hallwire Network\nHost2\n");
+  first.Stop();
+  listed = Send(1, {"--list"});
+  EXPECT_EQ(listed.out, "Hallwire Network\n");
+
+  if (!capture) GTEST_SKIP() << "tshark is not installed: the capture was not checked";
+  const auto announcements =
+      Lines(ReadCapture(*capture, "browse",
+                        {"-d", "udp.port==" + port + ",nbdgm", "-Y", "browser.command == 0x01 && ip.src == " +
+                         lan_->Address(2), "-T", "fields", "-e", "browser.server_type"}));
+  ASSERT_GE(announcements.size(), 2u);
+  std::size_t goodbyes = 0;
+  for (const auto& type : announcements) goodbyes += type == "0x00000000";
+  EXPECT_EQ(goodbyes, 1u);
+  EXPECT_EQ(announcements.back(), "0x00000000");
+}
+
+// One host floods thousands of names and says goodbye in a real computer's name;
+// another host still lists the real computer.
+TEST_F(TransportNetns, AFloodingHostCannotHideARealComputer) {
+  Listen(2);
+  TChild& flood = Start(3, {HW_FLOOD_PEER, "HOST2", "4"}, "flood");
+  std::this_thread::sleep_for(1s);
+  const auto listed = Send(1, {"--list"});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  const auto lines = Lines(listed.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Host2"), lines.end()) << listed.out;
+  EXPECT_LE(lines.size(), 2 + hw::platform::kMaxNamesPerSource) << "the flooder holds more than its share";
+  ASSERT_TRUE(flood.Wait(10s));
+  EXPECT_GE(std::stol(Lines(Out(flood)).at(0).substr(5)), 5000) << Out(flood);
 }

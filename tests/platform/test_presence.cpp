@@ -1,4 +1,5 @@
 // The presence service and the network enumeration built on it.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -107,6 +108,64 @@ TEST(BrowseMessages, MalformedAnnouncementsDoNotParse) {
   bad = good;
   bad[0] = 9;
   EXPECT_FALSE(DecodeBrowseMessage(bad.data(), bad.size()));
+}
+
+TEST(PresenceTable, OneHostCannotTakeItOver) {
+  using Clock = std::chrono::steady_clock;
+  const auto t0 = Clock::now();
+  auto ip = [](const char* text) {
+    in_addr a;
+    inet_pton(AF_INET, text, &a);
+    return a;
+  };
+  auto announce = [](const std::string& name, std::uint32_t type = 3, std::uint32_t period = 60000) {
+    THostAnnouncement a;
+    a.server_name = name;
+    a.server_type = type;
+    a.periodicity_ms = period;
+    return a;
+  };
+  TPresenceTable table;
+  struct TRow {
+    const char* what;
+    THostAnnouncement message;
+    const char* workgroup;
+    const char* from;
+    bool local;
+    bool accepted;
+  };
+  const TRow rows[] = {
+      {"a real computer", announce("REAL"), "OFFICE", "10.0.0.2", false, true},
+      {"a workgroup with a blank", announce("BLANKS"), "MY GROUP", "10.0.0.5", false, true},
+      {"a workgroup that is no NetBIOS name", announce("BADGROUP"), "A*B", "10.0.0.5", false, false},
+      {"another host claims a live name", announce("REAL"), "OFFICE", "10.0.0.66", false, false},
+      {"a goodbye from another host", announce("REAL", 0), "OFFICE", "10.0.0.66", false, false},
+      {"the flooder's first names", announce("FLOOD1"), "OFFICE", "10.0.0.66", false, true},
+      {"", announce("FLOOD2"), "OFFICE", "10.0.0.66", false, true},
+      {"", announce("FLOOD3"), "OFFICE", "10.0.0.66", false, true},
+      {"", announce("FLOOD4"), "OFFICE", "10.0.0.66", false, true},
+      {"one name too many", announce("FLOOD5"), "OFFICE", "10.0.0.66", false, false},
+      {"a known name again from its own host", announce("FLOOD4"), "OFFICE", "10.0.0.66", false, true},
+      {"this computer is not capped", announce("LOCAL1"), "OFFICE", "127.0.0.1", true, true},
+      {"", announce("LOCAL2"), "OFFICE", "127.0.0.1", true, true},
+      {"", announce("LOCAL3"), "OFFICE", "127.0.0.1", true, true},
+      {"", announce("LOCAL4"), "OFFICE", "127.0.0.1", true, true},
+      {"", announce("LOCAL5"), "OFFICE", "10.0.0.9", true, true},
+      {"this computer's goodbye from its other address", announce("LOCAL1", 0), "OFFICE", "10.0.0.9", true, true},
+      {"the real goodbye", announce("BLANKS", 0), "MY GROUP", "10.0.0.5", false, true},
+      {"a day-long period", announce("SLOW", 3, 86400000), "OFFICE", "10.0.0.7", false, true},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(table.Apply(row.message, row.workgroup, ip(row.from), row.local, t0), row.accepted) << row.what;
+  const auto& entries = table.Entries();
+  EXPECT_EQ(entries.at("REAL").address.s_addr, ip("10.0.0.2").s_addr);
+  EXPECT_FALSE(entries.count("BLANKS"));
+  EXPECT_FALSE(entries.count("LOCAL1"));
+  EXPECT_EQ(entries.at("SLOW").periodicity_ms, kMaxAnnouncePeriodMs);
+  // Once the real computer has been silent for three periods, the name is free.
+  const auto later = t0 + std::chrono::minutes(4);
+  EXPECT_TRUE(table.Apply(announce("REAL"), "OFFICE", ip("10.0.0.66"), false, later));
+  EXPECT_FALSE(table.Entries().count("FLOOD1"));
 }
 
 TEST(Presence, OwnComputerAndPeersComeAndGo) {

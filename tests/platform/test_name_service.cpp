@@ -1,0 +1,233 @@
+// The NetBIOS name service: packets checked against bytes written by hand from
+// RFC 1002's layout, the responder on loopback, and the configuration rules for
+// names and the name port.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "platform/Config.h"
+#include "platform/Exception.h"
+#include "platform/Kernel32.h"
+#include "platform/NameService.h"
+#include "tests/support/TestSupport.h"
+
+using namespace hw::platform;
+using namespace hw::win32;
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// Hex bytes, with the first-level encoded name (32 letters) spliced in at "%".
+Bytes Packet(const std::string& hex, const std::string& encoded_name = "") {
+  Bytes out;
+  for (std::size_t i = 0; i < hex.size(); ++i) {
+    if (hex[i] == ' ') continue;
+    if (hex[i] == '%') {
+      out.insert(out.end(), encoded_name.begin(), encoded_name.end());
+      continue;
+    }
+    out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    ++i;
+  }
+  return out;
+}
+
+// "HOST2" and "NAMEHOST", blank-padded to 15, suffix 00 (RFC 1001 14.1).
+const std::string kHost2 = "EIEPFDFEDCCACACACACACACACACACAAA";
+const std::string kNamehost = "EOEBENEFEIEPFDFECACACACACACACAAA";
+const std::string kNamehost03 = "EOEBENEFEIEPFDFECACACACACACACAAD";
+
+const Bytes kQueryHost2 = Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01", kHost2);
+const Bytes kAnswerHost2 =
+    Packet("12 34 85 00 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 01 2C 00 06 00 00 0A 01 02 03", kHost2);
+
+
+}  // namespace
+
+TEST(NamePackets, EncodeAndDecodeMatchTheHandWrittenLayout) {
+  EXPECT_EQ(EncodeNameQuery(0x1234, {"host2", 0}), kQueryHost2);
+  in_addr a;
+  inet_pton(AF_INET, "10.1.2.3", &a);
+  EXPECT_EQ(EncodeNameQueryResponse(0x1234, {"HOST2", 0}, a, 300), kAnswerHost2);
+
+  const auto query = DecodeNamePacket(kQueryHost2.data(), kQueryHost2.size());
+  ASSERT_TRUE(query);
+  EXPECT_FALSE(query->response);
+  EXPECT_EQ(query->id, 0x1234);
+  EXPECT_EQ(query->name.name, "HOST2");
+  EXPECT_EQ(query->name.suffix, 0);
+  const auto answer = DecodeNamePacket(kAnswerHost2.data(), kAnswerHost2.size());
+  ASSERT_TRUE(answer);
+  EXPECT_TRUE(answer->response);
+  EXPECT_EQ(answer->ttl, 300u);
+  ASSERT_EQ(answer->addresses.size(), 1u);
+  EXPECT_EQ(answer->addresses[0].s_addr, a.s_addr);
+}
+
+TEST(NamePackets, PacketsWhoseFieldsDisagreeWithTheirSizeAreDroppedAndCounted) {
+  const std::uint64_t before = NamePacketsDropped();
+  std::uint64_t rows = 0;
+  for (const Bytes* good : {&kQueryHost2, &kAnswerHost2})
+    for (std::size_t n = 0; n < good->size(); ++n, ++rows)
+      EXPECT_FALSE(DecodeNamePacket(good->data(), n)) << "prefix of " << n;
+  const std::vector<std::pair<const char*, Bytes>> bad = {
+      {"address length beyond the packet",
+       Packet("12 34 85 00 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 01 2C 00 0C 00 00 0A 01 02 03", kHost2)},
+      {"address length that wraps",
+       Packet("12 34 85 00 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 01 2C FF FF 00 00 0A 01 02 03", kHost2)},
+      {"address length not a multiple of six",
+       Packet("12 34 85 00 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 01 2C 00 05 00 00 0A 01 02", kHost2)},
+      {"two questions", Packet("12 34 01 10 00 02 00 00 00 00 00 00 20 % 00 00 20 00 01", kHost2)},
+      {"a byte after the question", Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01 00", kHost2)},
+      {"registration, not a query", Packet("12 34 29 10 00 01 00 00 00 00 00 01 20 % 00 00 20 00 01", kHost2)},
+      {"label of 31 letters", Packet("12 34 01 10 00 01 00 00 00 00 00 00 1F % 00 00 20 00 01", kHost2.substr(1))},
+      {"letter outside A to P", Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01",
+                                       "ZIEPFDFEDCCACACACACACACACACACAAA")},
+      {"a scope after the name", Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 03 63 6F 6D 00 00 20 00 01", kHost2)},
+      {"type NBSTAT", Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 00 00 21 00 01", kHost2)},
+  };
+  for (const auto& [why, bytes] : bad) {
+    EXPECT_FALSE(DecodeNamePacket(bytes.data(), bytes.size())) << why;
+    ++rows;
+  }
+  EXPECT_EQ(NamePacketsDropped() - before, rows);
+}
+
+namespace {
+
+// Sends a hand-written query from a socket of its own and collects the answers.
+std::vector<Bytes> Ask(const Bytes& query, const char* to = "127.0.0.1", std::chrono::milliseconds wait = 300ms) {
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const int one = 1;
+  setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
+  sockaddr_in addr{AF_INET, htons(Config().name_port), {}, {}};
+  inet_pton(AF_INET, to, &addr.sin_addr);
+  sendto(fd, query.data(), query.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  std::vector<Bytes> answers;
+  pollfd p{fd, POLLIN, 0};
+  for (const auto until = std::chrono::steady_clock::now() + wait;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) break;
+    Bytes b(600);
+    b.resize(static_cast<std::size_t>(std::max<ssize_t>(0, recv(fd, b.data(), b.size(), 0))));
+    answers.push_back(b);
+  }
+  close(fd);
+  return answers;
+}
+
+// Asks until the responder (started on the presence thread) answers.
+std::vector<Bytes> AskUntilAnswered(const Bytes& query) {
+  std::vector<Bytes> answers;
+  for (int i = 0; i < 20 && answers.empty(); ++i) answers = Ask(query, "127.0.0.1", 100ms);
+  return answers;
+}
+
+const Bytes kQueryNamehost = Packet("BE EF 01 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01", kNamehost);
+const Bytes kAnswerNamehost =
+    Packet("BE EF 85 00 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 01 2C 00 06 00 00 7F 00 00 01", kNamehost);
+
+}  // namespace
+
+TEST(NameResponder, AnswersForItsOwnNameOnceWhileAMailslotIsOwned) {
+  EXPECT_TRUE(Ask(kQueryNamehost).empty()) << "answered with no mailslot owned";
+
+  HANDLE slot = CreateMailslotA("\\\\.\\mailslot\\NameTest", 0, 0, nullptr);
+  ASSERT_NE(slot, INVALID_HANDLE_VALUE);
+  const auto answers = AskUntilAnswered(kQueryNamehost);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0], kAnswerNamehost);
+  // By broadcast, as a B node asks: one answer for the computer.
+  EXPECT_EQ(Ask(kQueryNamehost, "127.255.255.255").size(), 1u);
+  // The messenger name <03> is answered as Windows does; other names and answers are not.
+  const auto messenger = Ask(Packet("00 07 01 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01", kNamehost03));
+  ASSERT_EQ(messenger.size(), 1u);
+  EXPECT_EQ(std::string(messenger[0].begin() + 13, messenger[0].begin() + 45), kNamehost03);
+  EXPECT_TRUE(Ask(kQueryHost2).empty());
+  EXPECT_TRUE(Ask(kAnswerNamehost).empty());
+
+  // Resolution by the same queries: an answer at once, a miss within the wait,
+  // then the miss from the cache.
+  const auto timed = [](const char* name, std::optional<in_addr>& found) {
+    const auto start = std::chrono::steady_clock::now();
+    found = QueryComputerName(name);
+    return std::chrono::steady_clock::now() - start;
+  };
+  std::optional<in_addr> found;
+  EXPECT_LT(timed("namehost", found), 300ms);
+  EXPECT_EQ(found.value_or(in_addr{}).s_addr, htonl(INADDR_LOOPBACK));
+  const auto miss = timed("NOBODYHERE", found);
+  EXPECT_FALSE(found);
+  EXPECT_TRUE(miss >= 240ms && miss < 400ms) << std::chrono::duration_cast<std::chrono::milliseconds>(miss).count();
+  EXPECT_LT(timed("NOBODYHERE", found), 50ms);
+
+  CloseHandle(slot);
+  EXPECT_TRUE(Ask(kQueryNamehost).empty()) << "still answering after the last mailslot closed";
+}
+
+TEST(NameResponder, AnAnalyzerReadsTheAnswer) {
+  if (std::system("command -v tshark >/dev/null 2>&1") != 0) GTEST_SKIP() << "tshark is not installed";
+  if (geteuid() != 0) GTEST_SKIP() << "capturing on lo needs root";
+  hw::test::TempDir dir;
+  const std::string port = std::to_string(Config().name_port);
+  const std::string pcap = dir.File("names.pcap"), log = dir.File("tshark.log");
+  std::system(("timeout 8 tshark -i lo -f 'udp port " + port + "' -a duration:2 -w " + pcap + " >" + log +
+               " 2>&1 &").c_str());
+  for (int i = 0; i < 100 && hw::test::ReadFile(log).find("Capture started") == std::string::npos; ++i)
+    std::this_thread::sleep_for(50ms);
+  if (hw::test::ReadFile(log).find("Capture started") == std::string::npos) GTEST_SKIP() << "tshark cannot capture here";
+  std::this_thread::sleep_for(300ms);
+  HANDLE slot = CreateMailslotA("\\\\.\\mailslot\\NameTest", 0, 0, nullptr);
+  const auto answers = AskUntilAnswered(kQueryNamehost);
+  CloseHandle(slot);
+  ASSERT_FALSE(answers.empty());
+  for (int i = 0; i < 100 && hw::test::ReadFile(log).find("captured") == std::string::npos; ++i)
+    std::this_thread::sleep_for(50ms);
+
+  const std::string out = dir.File("fields.txt");
+  std::system(("tshark -r " + pcap + " -d udp.port==" + port + ",nbns -Y 'nbns.flags.response == 1' -T fields " +
+               "-e nbns.id -e nbns.name -e nbns.ttl -e nbns.addr >" + out + " 2>/dev/null").c_str());
+  const std::string fields = hw::test::ReadFile(out);
+  EXPECT_NE(fields.find("0xbeef\tNAMEHOST<00> (Workstation/Redirector)\t300\t127.0.0.1"), std::string::npos) << fields;
+}
+
+TEST(NameConfig, WorkgroupsAndNamePort) {
+  const std::pair<const char*, const char*> rows[] = {  // as given, as used (nullptr: refused)
+      {"my group", "MY GROUP"},     {"  Padded  ", "PADDED"}, {"FIFTEEN-CHARS15", "FIFTEEN-CHARS15"},
+      {"SIXTEEN-CHARS-16", nullptr}, {"BACK\\SLASH", nullptr}, {"TAB\tNAME", nullptr}, {"STAR*", nullptr}};
+  for (const auto& [given, used] : rows) {
+    setenv("HALLWIRE_WORKGROUP", given, 1);
+    ReloadConfig();
+    if (used) {
+      EXPECT_EQ(Config().workgroup, used);
+      EXPECT_NO_THROW(CheckConfig());
+    } else {
+      EXPECT_NE(Config().error.find(given), std::string::npos) << Config().error;
+      EXPECT_THROW(CreateMailslotA("\\\\.\\mailslot\\Refused", 0, 0, nullptr), hw::Exception) << given;
+    }
+  }
+  const std::string saved_port = std::getenv("HALLWIRE_DGRAM_PORT");
+  const std::tuple<const char*, const char*, int> ports[] = {{"138", "5000", 137}, {"20000", "5000", 5000},
+                                                              {"20000", "", 19999}};
+  for (const auto& [dgram, name, expected] : ports) {
+    setenv("HALLWIRE_DGRAM_PORT", dgram, 1);
+    setenv("HALLWIRE_NAME_PORT", name, 1);
+    ReloadConfig();
+    EXPECT_EQ(Config().name_port, expected) << dgram << " " << name;
+  }
+  setenv("HALLWIRE_DGRAM_PORT", saved_port.c_str(), 1);
+  unsetenv("HALLWIRE_NAME_PORT");
+  setenv("HALLWIRE_WORKGROUP", "NAMEGROUP", 1);
+  ReloadConfig();
+}
