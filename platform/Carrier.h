@@ -36,6 +36,14 @@ class TCarrierListener {
 // or, with a target address, to that address alone. Returns a Win32 error code.
 win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const std::optional<in_addr>& target);
 
+// Datagrams this process refused since it started: malformed ones, and ones that found
+// their mailslot's quota used up.
+struct TCarrierCounters {
+  std::uint64_t malformed = 0;
+  std::uint64_t dropped_full = 0;
+};
+TCarrierCounters CarrierCounters();
+
 // The IPv4 address this computer's datagrams give as their source.
 in_addr CarrierSourceAddress();
 

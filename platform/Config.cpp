@@ -5,6 +5,7 @@
 #include <net/if.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -20,6 +21,9 @@ namespace {
 
 std::mutex g_mutex;
 std::unique_ptr<TPlatformConfig> g_config;
+// The current configuration, read without the lock: the carrier asks for it once per
+// datagram on two threads, and a contended lock there cost more than the lookup.
+std::atomic<const TPlatformConfig*> g_current{nullptr};
 
 std::string Trim(const std::string& s) {
   const auto b = s.find_first_not_of(" \t\r\n");
@@ -140,8 +144,12 @@ std::unique_ptr<TPlatformConfig> ReadConfig() {
 }  // namespace
 
 const TPlatformConfig& Config() {
+  if (const TPlatformConfig* current = g_current.load(std::memory_order_acquire)) return *current;
   std::lock_guard<std::mutex> lock(g_mutex);
-  if (!g_config) g_config = ReadConfig();
+  if (!g_config) {
+    g_config = ReadConfig();
+    g_current.store(g_config.get(), std::memory_order_release);
+  }
   return *g_config;
 }
 
@@ -152,6 +160,7 @@ void ReloadConfig() {
   static std::vector<std::unique_ptr<TPlatformConfig>> retired;
   if (g_config) retired.push_back(std::move(g_config));
   g_config = std::move(fresh);
+  g_current.store(g_config.get(), std::memory_order_release);
 }
 
 void CheckConfig() {
@@ -178,6 +187,15 @@ std::string ToLowerAscii(std::string text) {
   return text;
 }
 
-bool EqualsNoCase(const std::string& a, const std::string& b) { return ToUpperAscii(a) == ToUpperAscii(b); }
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
 
 }  // namespace hw::platform

@@ -26,35 +26,45 @@ std::uint16_t Get16Be(const std::uint8_t* p) { return static_cast<std::uint16_t>
 bool DecodeName(const std::uint8_t* p, TNetbiosName& out) {
   if (p[0] != 0x20 || p[33] != 0x00) return false;
   char raw[16];
+  unsigned bad = 0;
   for (int i = 0; i < 16; ++i) {
-    const int hi = p[1 + 2 * i] - 'A';
-    const int lo = p[2 + 2 * i] - 'A';
-    if (hi < 0 || hi > 15 || lo < 0 || lo > 15) return false;
-    raw[i] = static_cast<char>((hi << 4) | lo);
+    const unsigned hi = static_cast<unsigned>(p[1 + 2 * i] - 'A');
+    const unsigned lo = static_cast<unsigned>(p[2 + 2 * i] - 'A');
+    bad |= (hi | lo) & ~15u;
+    raw[i] = static_cast<char>((hi << 4) | (lo & 15u));
   }
-  std::string name(raw, 15);
-  while (!name.empty() && name.back() == ' ') name.pop_back();
-  out.name = name;
+  if (bad) return false;
+  std::size_t length = 15;
+  while (length > 0 && raw[length - 1] == ' ') --length;
+  out.name.assign(raw, length);
   out.suffix = static_cast<std::uint8_t>(raw[15]);
   return true;
 }
 
 }  // namespace
 
-std::string EncodeNetbiosName(const TNetbiosName& name) {
-  std::string padded = ToUpperAscii(name.name).substr(0, 15);
+namespace {
+
+// Writes the 34 encoded bytes at out.
+void EncodeNameInto(const TNetbiosName& name, std::uint8_t* out) {
   // "*" (the wildcard name) is padded with zeros, every other name with blanks.
-  padded.resize(15, name.name == "*" ? '\0' : ' ');
-  padded.push_back(static_cast<char>(name.suffix));
-  std::string out;
-  out.reserve(kEncodedNameSize);
-  out.push_back(0x20);
-  for (unsigned char c : padded) {
-    out.push_back(static_cast<char>('A' + (c >> 4)));
-    out.push_back(static_cast<char>('A' + (c & 0x0F)));
+  const char pad = name.name == "*" ? '\0' : ' ';
+  out[0] = 0x20;
+  for (std::size_t i = 0; i < 16; ++i) {
+    unsigned char c = i == 15 ? name.suffix : i < name.name.size() ? static_cast<unsigned char>(name.name[i]) : pad;
+    if (i < 15 && c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
+    out[1 + 2 * i] = static_cast<std::uint8_t>('A' + (c >> 4));
+    out[2 + 2 * i] = static_cast<std::uint8_t>('A' + (c & 0x0F));
   }
-  out.push_back('\0');
-  return out;
+  out[33] = 0;
+}
+
+}  // namespace
+
+std::string EncodeNetbiosName(const TNetbiosName& name) {
+  std::uint8_t bytes[kEncodedNameSize];
+  EncodeNameInto(name, bytes);
+  return std::string(reinterpret_cast<const char*>(bytes), kEncodedNameSize);
 }
 
 std::size_t EncodedSmbSize(std::size_t mailslot_length, std::size_t data_length) {
@@ -66,7 +76,11 @@ std::size_t EncodedDatagramSize(std::size_t mailslot_length, std::size_t data_le
 }
 
 std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
-  const std::size_t smb_size = EncodedSmbSize(d.mailslot.size(), d.data.size());
+  return EncodeDatagram(d, d.data.data(), d.data.size());
+}
+
+std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d, const std::uint8_t* data, std::size_t size) {
+  const std::size_t smb_size = EncodedSmbSize(d.mailslot.size(), size);
   const std::size_t after_header = 2 * kEncodedNameSize + smb_size;
   std::vector<std::uint8_t> out(kNetbiosHeaderSize + after_header, 0);
 
@@ -81,10 +95,8 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
   out[10] = static_cast<std::uint8_t>(after_header >> 8);
   out[11] = static_cast<std::uint8_t>(after_header);
   // packet offset 0
-  const std::string src = EncodeNetbiosName(d.source);
-  const std::string dst = EncodeNetbiosName(d.destination);
-  std::memcpy(&out[kNetbiosHeaderSize], src.data(), kEncodedNameSize);
-  std::memcpy(&out[kNetbiosHeaderSize + kEncodedNameSize], dst.data(), kEncodedNameSize);
+  EncodeNameInto(d.source, &out[kNetbiosHeaderSize]);
+  EncodeNameInto(d.destination, &out[kNetbiosHeaderSize + kEncodedNameSize]);
 
   // SMB_COM_TRANSACTION.
   const std::size_t smb = kNetbiosHeaderSize + 2 * kEncodedNameSize;
@@ -95,7 +107,7 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
   out[smb + 4] = kSmbComTransaction;
   std::size_t w = smb + kSmbHeaderSize;
   out[w++] = kTransWordCount;
-  const auto data_count = static_cast<std::uint16_t>(d.data.size());
+  const auto data_count = static_cast<std::uint16_t>(size);
   const auto data_offset = static_cast<std::uint16_t>(kSmbFixedSize + d.mailslot.size() + 1);
   Put16(out, w + 0, 0);           // TotalParameterCount
   Put16(out, w + 2, data_count);  // TotalDataCount
@@ -112,52 +124,78 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
   Put16(out, w + 30, 1);  // priority
   Put16(out, w + 32, 2);  // class 2: unreliable datagram
   w += kTransWordCount * 2;
-  Put16(out, w, static_cast<std::uint16_t>(d.mailslot.size() + 1 + d.data.size()));  // ByteCount
+  Put16(out, w, static_cast<std::uint16_t>(d.mailslot.size() + 1 + size));  // ByteCount
   w += 2;
   std::memcpy(&out[w], d.mailslot.data(), d.mailslot.size());
   w += d.mailslot.size() + 1;
-  if (!d.data.empty()) std::memcpy(&out[w], d.data.data(), d.data.size());
+  if (size != 0) std::memcpy(&out[w], data, size);
   return out;
 }
 
-std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* p, std::size_t size) {
-  if (size < kNetbiosHeaderSize + 2 * kEncodedNameSize + kSmbFixedSize) return std::nullopt;
+// Every field is checked against the bytes at hand before it is used in arithmetic:
+// a length from the wire is never subtracted from, so nothing can wrap, and a
+// datagram whose fields disagree with its size is refused whole.
+std::optional<TDatagramView> ParseDatagram(const std::uint8_t* p, std::size_t size) {
+  constexpr std::size_t kSmbAt = kNetbiosHeaderSize + 2 * kEncodedNameSize;
+  if (!p || size < kSmbAt + kSmbFixedSize || size > kMaxUdpPayload) return std::nullopt;
   const std::uint8_t type = p[0];
   if (type < 0x10 || type > 0x12) return std::nullopt;
-  TMailslotDatagram d;
-  d.type = static_cast<TDatagramType>(type);
   if (p[1] & 0x01) return std::nullopt;  // a fragment: mailslot writes are never split
+  const std::size_t length = Get16Be(p + 10);
+  if (Get16Be(p + 12) != 0 || kNetbiosHeaderSize + length != size) return std::nullopt;
+  TDatagramView d;
+  d.type = static_cast<TDatagramType>(type);
   d.id = Get16Be(p + 2);
   std::memcpy(&d.source_ip, p + 4, 4);
   d.source_port = Get16Be(p + 8);
-  const std::size_t length = Get16Be(p + 10);
-  if (Get16Be(p + 12) != 0 || kNetbiosHeaderSize + length > size) return std::nullopt;
-  size = kNetbiosHeaderSize + length;
   if (!DecodeName(p + kNetbiosHeaderSize, d.source) ||
       !DecodeName(p + kNetbiosHeaderSize + kEncodedNameSize, d.destination))
     return std::nullopt;
 
-  const std::uint8_t* smb = p + kNetbiosHeaderSize + 2 * kEncodedNameSize;
-  const std::size_t smb_size = size - kNetbiosHeaderSize - 2 * kEncodedNameSize;
-  if (smb_size < kSmbFixedSize) return std::nullopt;
+  const std::uint8_t* smb = p + kSmbAt;
+  const std::size_t smb_size = size - kSmbAt;  // size >= kSmbAt + kSmbFixedSize, checked above
   if (smb[0] != 0xFF || smb[1] != 'S' || smb[2] != 'M' || smb[3] != 'B' || smb[4] != kSmbComTransaction)
     return std::nullopt;
-  const std::uint8_t word_count = smb[kSmbHeaderSize];
-  if (word_count < kTransWordCount) return std::nullopt;
+  const std::size_t word_count = smb[kSmbHeaderSize];
+  const std::size_t bytes_at = kSmbHeaderSize + 1 + word_count * 2 + 2;
+  if (word_count < kTransWordCount || bytes_at > smb_size) return std::nullopt;
   const std::uint8_t* words = smb + kSmbHeaderSize + 1;
-  const std::size_t bytes_at = kSmbHeaderSize + 1 + word_count * 2u + 2;
-  if (bytes_at > smb_size) return std::nullopt;
-  const std::uint16_t data_count = Get16(words + 22);
-  const std::uint16_t data_offset = Get16(words + 24);
-  const std::uint8_t setup_count = words[26];
-  if (setup_count < 3 || Get16(words + 28) != 1) return std::nullopt;
-  // The name runs from the byte area to its zero.
+  const std::size_t total_data = Get16(words + 2);
+  const std::size_t data_count = Get16(words + 22);
+  const std::size_t data_offset = Get16(words + 24);
+  const std::size_t setup_count = words[26];
+  const std::size_t byte_count = Get16(smb + bytes_at - 2);
+  // The setup words lie inside the word block, the byte block inside the SMB, and the
+  // data is one whole piece inside the byte block.
+  if (setup_count < 3 || 14 + setup_count > word_count || Get16(words + 28) != 1) return std::nullopt;
+  if (byte_count > smb_size - bytes_at) return std::nullopt;
+  const std::size_t bytes_end = bytes_at + byte_count;
+  if (total_data != data_count || data_offset < bytes_at || data_offset > bytes_end ||
+      data_count > bytes_end - data_offset)
+    return std::nullopt;
+  // The name runs from the byte block to its zero, before the data.
   const std::uint8_t* name = smb + bytes_at;
-  const auto* zero = static_cast<const std::uint8_t*>(std::memchr(name, 0, smb_size - bytes_at));
+  const auto* zero = static_cast<const std::uint8_t*>(std::memchr(name, 0, data_offset - bytes_at));
   if (!zero) return std::nullopt;
-  d.mailslot.assign(reinterpret_cast<const char*>(name), static_cast<std::size_t>(zero - name));
-  if (data_offset < bytes_at || static_cast<std::size_t>(data_offset) + data_count > smb_size) return std::nullopt;
-  d.data.assign(smb + data_offset, smb + data_offset + data_count);
+  d.mailslot = name;
+  d.mailslot_size = static_cast<std::size_t>(zero - name);
+  d.data = smb + data_offset;
+  d.data_size = data_count;
+  return d;
+}
+
+std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* bytes, std::size_t size) {
+  const auto view = ParseDatagram(bytes, size);
+  if (!view) return std::nullopt;
+  TMailslotDatagram d;
+  d.type = view->type;
+  d.id = view->id;
+  d.source_ip = view->source_ip;
+  d.source_port = view->source_port;
+  d.source = view->source;
+  d.destination = view->destination;
+  d.mailslot.assign(reinterpret_cast<const char*>(view->mailslot), view->mailslot_size);
+  d.data.assign(view->data, view->data + view->data_size);
   return d;
 }
 

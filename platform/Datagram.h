@@ -39,10 +39,30 @@ struct TMailslotDatagram {
 // First-level encoding: 0x20, 32 letters, 0x00.
 std::string EncodeNetbiosName(const TNetbiosName& name);
 std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& datagram);
+// The same with the data given apart (datagram.data is ignored).
+std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& datagram, const std::uint8_t* data,
+                                         std::size_t size);
 // Size of the encoded datagram and of its SMB part, without building it.
 std::size_t EncodedDatagramSize(std::size_t mailslot_length, std::size_t data_length);
 std::size_t EncodedSmbSize(std::size_t mailslot_length, std::size_t data_length);
-// Parses a datagram; nullopt when it is not a well-formed mailslot write.
+// A parsed datagram whose mailslot name and data still lie in the bytes received.
+struct TDatagramView {
+  TDatagramType type = TDatagramType::DirectGroup;
+  std::uint16_t id = 0;
+  in_addr source_ip{};
+  std::uint16_t source_port = 0;
+  TNetbiosName source;
+  TNetbiosName destination;
+  const std::uint8_t* mailslot = nullptr;
+  std::size_t mailslot_size = 0;
+  const std::uint8_t* data = nullptr;
+  std::size_t data_size = 0;
+};
+
+// Parses a datagram; nullopt when it is not a well-formed mailslot write, or when any
+// of its fields disagrees with its size. Pure: reads only bytes[0, size).
+std::optional<TDatagramView> ParseDatagram(const std::uint8_t* bytes, std::size_t size);
+// ParseDatagram, with the mailslot name and data copied out.
 std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace hw::platform

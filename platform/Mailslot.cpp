@@ -13,6 +13,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
+#include <poll.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -23,6 +24,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -46,17 +48,86 @@ namespace {
 
 constexpr std::size_t kMaxLocalMessage = 200000;  // below the AF_UNIX datagram limit
 constexpr int kReceiveBuffer = 4 * 1024 * 1024;
+// How long a local write waits for an owner that is busy, not full, to take it.
+constexpr int kLocalWriteWaitMs = 2000;
+// How long the I/O thread waits for a slow owner before dropping a forwarded datagram.
+constexpr int kForwardWaitMs = 1000;
+
+// The queue's quota. Windows fails a write to a mailslot whose quota is used up; here
+// datagrams from the network are dropped beyond it and local writers are refused. The
+// byte limit keeps an unread receiver small under a flood; the message limit bounds the
+// bookkeeping of tiny messages and still holds more than half a second of frames at the
+// fastest rate loopback carries.
+constexpr std::size_t kQueueMaxBytes = 16 * 1024 * 1024;
+constexpr std::size_t kQueueMaxMessages = 65536;
+
+constexpr std::size_t kAbstractMax = sizeof(sockaddr_un::sun_path) - 1;
+
+// Two independent 64-bit hashes of a long name, as 32 hex digits.
+std::string NameDigest(const std::string& name) {
+  std::uint64_t a = 0xcbf29ce484222325ull, b = 0x9e3779b97f4a7c15ull;
+  for (unsigned char c : name) {
+    a = (a ^ c) * 0x100000001b3ull;
+    b = (b + c) * 0xff51afd7ed558ccdull;
+    b ^= b >> 29;
+  }
+  char hex[33];
+  std::snprintf(hex, sizeof hex, "%016llx%016llx", static_cast<unsigned long long>(a),
+                static_cast<unsigned long long>(b));
+  return hex;
+}
 
 std::string AbstractPrefix() { return std::string("hallwire.") + std::to_string(Config().port) + ".mailslot."; }
 
-std::string AbstractName(const std::string& mailslot) { return AbstractPrefix() + ToLowerAscii(mailslot); }
+// The abstract socket name of a mailslot. A name too long for sun_path keeps its start
+// and gains a digest of the whole name, so long names never collide by their common
+// start; shorter names stay as they always were.
+std::string AbstractName(const std::string& mailslot) {
+  const std::string prefix = AbstractPrefix();
+  const std::string name = ToLowerAscii(mailslot);
+  if (prefix.size() + name.size() < kAbstractMax) return prefix + name;
+  const std::string digest = NameDigest(name);
+  return prefix + name.substr(0, kAbstractMax - prefix.size() - digest.size() - 1) + "#" + digest;
+}
 
 socklen_t FillAbstract(sockaddr_un& addr, const std::string& name) {
   std::memset(&addr, 0, sizeof addr);
   addr.sun_family = AF_UNIX;
-  const std::size_t n = std::min(name.size(), sizeof addr.sun_path - 1);
+  const std::size_t n = std::min(name.size(), kAbstractMax);
   std::memcpy(addr.sun_path + 1, name.data(), n);  // leading zero: abstract namespace
   return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n);
+}
+
+enum class TLocalSend { Sent, Full, Busy, Gone, TooLarge };
+
+// Sends one datagram to a local mailslot's socket (connected when addr is null),
+// waiting up to wait_ms for an owner that is merely slow. An owner whose quota is used
+// up has connected its socket to itself, so the kernel refuses every other sender
+// (EPERM) at once.
+TLocalSend SendLocal(int fd, const void* data, std::size_t size, const sockaddr_un* addr, socklen_t len,
+                     int wait_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+  for (;;) {
+    const ssize_t sent = addr ? sendto(fd, data, size, MSG_DONTWAIT | MSG_NOSIGNAL,
+                                       reinterpret_cast<const sockaddr*>(addr), len)
+                              : send(fd, data, size, MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (sent == static_cast<ssize_t>(size)) return TLocalSend::Sent;
+    if (sent >= 0) return TLocalSend::Gone;
+    if (errno == EINTR) continue;
+    if (errno == EMSGSIZE) return TLocalSend::TooLarge;
+    if (errno == EPERM) return TLocalSend::Full;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return TLocalSend::Gone;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return TLocalSend::Busy;
+    // An unconnected socket cannot wait for one peer: sleep briefly instead.
+    pollfd p{fd, POLLOUT, 0};
+    if (addr) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(left, 5)));
+    } else if (poll(&p, 1, static_cast<int>(std::min<long long>(left, 50))) < 0 && errno != EINTR) {
+      return TLocalSend::Gone;
+    }
+  }
 }
 
 // Splits "\\SERVER\mailslot\NAME" into SERVER and NAME; false when malformed.
@@ -74,23 +145,116 @@ bool ParseMailslotPath(const std::string& path, std::string& server, std::string
 
 bool IsLoopback(in_addr a) { return (ntohl(a.s_addr) >> 24) == 127; }
 
+std::atomic<std::uint64_t> g_malformed{0};
+std::atomic<std::uint64_t> g_dropped_full{0};
+
 struct TLocalMailslot {
   std::string name;  // lower case
   win32::DWORD max_size = 0;
   std::atomic<win32::DWORD> read_timeout{0};
   int fd = -1;
-  std::mutex io_mutex;  // serialises the I/O thread's reads with the close
+  // Serialises reads of the socket (I/O thread and readers) with the close and with
+  // changes of parked.
+  std::mutex io_mutex;
+  // While the quota is used up the socket is connected to itself: the kernel then
+  // refuses every writer, and nothing written before is left behind in it.
+  std::atomic<bool> parked{false};
   std::mutex mutex;
   std::condition_variable arrived;
   std::deque<std::vector<std::uint8_t>> queue;
+  std::size_t queued_bytes = 0;  // guarded by mutex
 
-  void Push(const std::uint8_t* data, std::size_t size) {
-    if (max_size != 0 && size > max_size) return;  // larger than the mailslot accepts
+  bool FullLocked() const { return queue.size() >= kQueueMaxMessages || queued_bytes >= kQueueMaxBytes; }
+  bool Full() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return FullLocked();
+  }
+  void Pull() {
+    std::lock_guard<std::mutex> io(io_mutex);
+    PullLocked(nullptr);
+  }
+  bool Empty() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return queue.empty();
+  }
+
+  // Queues a local message already taken from the socket: it is always kept.
+  void Push(std::vector<std::uint8_t> message) {
+    if (max_size != 0 && message.size() > max_size) return;  // larger than the mailslot accepts
     {
       std::lock_guard<std::mutex> lock(mutex);
+      queued_bytes += message.size();
+      queue.push_back(std::move(message));
+    }
+    arrived.notify_all();
+  }
+
+  // Queues a datagram's data unless the quota is used up.
+  void PushFromNetwork(const std::uint8_t* data, std::size_t size) {
+    if (max_size != 0 && size > max_size) return;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (FullLocked()) {
+        g_dropped_full++;
+        return;
+      }
+      queued_bytes += size;
       queue.emplace_back(data, data + size);
     }
     arrived.notify_all();
+  }
+
+  // Moves the datagrams waiting in the socket into the queue, with io_mutex held. When
+  // the quota is used up the socket is closed to writers and then emptied: a write that
+  // succeeded is never lost, so the quota may be passed by what the socket held at that
+  // moment (a few datagrams). It opens again once a read has made room.
+  void PullLocked(std::vector<std::uint8_t>* buffer) {
+    for (;;) {
+      DrainSocket(buffer, !parked);
+      const bool full = Full();
+      if (fd < 0 || full == parked) return;
+      if (full) {
+        sockaddr_un self{};
+        socklen_t len = sizeof self;
+        if (getsockname(fd, reinterpret_cast<sockaddr*>(&self), &len) != 0 ||
+            connect(fd, reinterpret_cast<sockaddr*>(&self), len) != 0)
+          return;
+        parked = true;  // drained once more above on the next turn: nothing can be left
+      } else {
+        sockaddr unspec{};
+        unspec.sa_family = AF_UNSPEC;
+        // Disconnecting purges the socket's queue: it is empty, since nobody could
+        // write while it was connected to itself and it was drained just now.
+        if (connect(fd, &unspec, sizeof unspec) != 0) return;
+        parked = false;
+        return;
+      }
+    }
+  }
+
+  void DrainSocket(std::vector<std::uint8_t>* buffer, bool until_full) {
+    while (fd >= 0 && !(until_full && Full())) {
+      ssize_t got;
+      std::vector<std::uint8_t> message;
+      if (buffer) {
+        got = recv(fd, buffer->data(), buffer->size(), MSG_DONTWAIT | MSG_TRUNC);
+        if (got >= 0 && static_cast<std::size_t>(got) <= buffer->size())
+          message.assign(buffer->data(), buffer->data() + got);
+      } else {
+        // No buffer at hand: learn the size first and read straight into the message.
+        got = recv(fd, nullptr, 0, MSG_DONTWAIT | MSG_PEEK | MSG_TRUNC);
+        if (got >= 0) {
+          message.resize(static_cast<std::size_t>(got));
+          got = recv(fd, message.data(), message.size(), MSG_DONTWAIT | MSG_TRUNC);
+        }
+      }
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return;
+      }
+      if (static_cast<std::size_t>(got) > kMaxLocalMessage) continue;  // too large to be a message
+      Push(std::move(message));
+    }
   }
 };
 
@@ -181,12 +345,7 @@ class TCarrier {
   void Start() {
     epoll_fd_ = epoll_create1(EPOLL_CLOEXEC);
     event_fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    // Blocking, with a time-out: the owner's socket queues only a few datagrams
-    // (net.unix.max_dgram_qlen), so a burst must wait for it to drain, not be dropped;
-    // a stalled owner holds this thread up for at most a second per datagram.
     forward_fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const timeval forward_timeout{1, 0};
-    setsockopt(forward_fd_, SOL_SOCKET, SO_SNDTIMEO, &forward_timeout, sizeof forward_timeout);
     epoll_event ev{};
     ev.events = EPOLLIN;
     ev.data.fd = event_fd_;
@@ -215,7 +374,7 @@ class TCarrier {
   void Stop() {
     stopping_ = true;
     const std::uint64_t one = 1;
-    if (write(event_fd_, &one, sizeof one) < 0) {
+    while (write(event_fd_, &one, sizeof one) < 0 && errno == EINTR) {
     }
     if (thread_.joinable()) thread_.join();
     close(udp_fd_);
@@ -227,6 +386,7 @@ class TCarrier {
 
   void Run() {
     std::vector<std::uint8_t> buffer(kMaxLocalMessage + 1);
+    auto batch = std::make_unique<TUdpBatch>();
     epoll_event events[16];
     for (;;) {
       const int n = epoll_wait(epoll_fd_, events, 16, -1);
@@ -240,7 +400,7 @@ class TCarrier {
           if (read(event_fd_, &v, sizeof v) < 0) {
           }
         } else if (fd == udp_fd_) {
-          DrainUdp(buffer);
+          DrainUdp(*batch);
         } else {
           DrainLocal(fd, buffer);
         }
@@ -257,37 +417,56 @@ class TCarrier {
       slot = it->second;
     }
     std::lock_guard<std::mutex> io(slot->io_mutex);
-    while (slot->fd >= 0) {
-      const ssize_t got = recv(slot->fd, buffer.data(), buffer.size(), MSG_DONTWAIT | MSG_TRUNC);
-      if (got < 0) break;
-      if (static_cast<std::size_t>(got) > buffer.size()) continue;  // too large to be a message
-      slot->Push(buffer.data(), static_cast<std::size_t>(got));
-    }
+    slot->PullLocked(&buffer);
   }
 
-  void DrainUdp(std::vector<std::uint8_t>& buffer) {
+  // Datagrams are taken in batches: on a busy port one system call brings many, which
+  // is most of what a datagram costs this thread.
+  struct TUdpBatch {
+    static constexpr int kSize = 32;
+    static constexpr std::size_t kBuffer = 65536;  // above the largest UDP payload
+    // Left uninitialised: only the pages that datagrams fill are ever touched.
+    std::unique_ptr<std::uint8_t[]> data{new std::uint8_t[kSize * kBuffer]};
+    sockaddr_in from[kSize];
+    iovec iov[kSize];
+    char control[kSize][CMSG_SPACE(sizeof(in_pktinfo))];
+    mmsghdr msgs[kSize];
+  };
+
+  void DrainUdp(TUdpBatch& batch) {
     for (;;) {
-      sockaddr_in from{};
-      iovec iov{buffer.data(), buffer.size()};
-      char control[CMSG_SPACE(sizeof(in_pktinfo))];
-      msghdr msg{};
-      msg.msg_name = &from;
-      msg.msg_namelen = sizeof from;
-      msg.msg_iov = &iov;
-      msg.msg_iovlen = 1;
-      msg.msg_control = control;
-      msg.msg_controllen = sizeof control;
-      const ssize_t got = recvmsg(udp_fd_, &msg, MSG_DONTWAIT);
-      if (got < 0) return;
-      bool unicast = false;
-      for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
-          in_pktinfo info;
-          std::memcpy(&info, CMSG_DATA(c), sizeof info);
-          unicast = IsUnicastDestination(info.ipi_addr);
-        }
+      for (int i = 0; i < TUdpBatch::kSize; ++i) {
+        batch.iov[i] = iovec{batch.data.get() + i * TUdpBatch::kBuffer, TUdpBatch::kBuffer};
+        msghdr& msg = batch.msgs[i].msg_hdr;
+        msg = msghdr{};
+        msg.msg_name = &batch.from[i];
+        msg.msg_namelen = sizeof batch.from[i];
+        msg.msg_iov = &batch.iov[i];
+        msg.msg_iovlen = 1;
+        msg.msg_control = batch.control[i];
+        msg.msg_controllen = sizeof batch.control[i];
       }
-      HandleDatagram(buffer.data(), static_cast<std::size_t>(got), from, unicast);
+      const int got = recvmmsg(udp_fd_, batch.msgs, TUdpBatch::kSize, MSG_DONTWAIT, nullptr);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return;
+      for (int i = 0; i < got; ++i) {
+        msghdr& msg = batch.msgs[i].msg_hdr;
+        if (msg.msg_flags & MSG_TRUNC) {
+          g_malformed++;
+          continue;
+        }
+        bool unicast = false;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+          if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+            in_pktinfo info;
+            std::memcpy(&info, CMSG_DATA(c), sizeof info);
+            unicast = IsUnicastDestination(info.ipi_addr);
+          }
+        }
+        HandleDatagram(static_cast<const std::uint8_t*>(batch.iov[i].iov_base), batch.msgs[i].msg_len,
+                       batch.from[i], unicast);
+      }
+      if (got < TUdpBatch::kSize) return;
     }
   }
 
@@ -303,12 +482,23 @@ class TCarrier {
   }
 
   void HandleDatagram(const std::uint8_t* bytes, std::size_t size, const sockaddr_in& from, bool unicast) {
-    auto d = DecodeDatagram(bytes, size);
-    if (!d) return;
-    static const std::string kPrefix = "\\MAILSLOT\\";
-    if (d->mailslot.size() <= kPrefix.size() || !EqualsNoCase(d->mailslot.substr(0, kPrefix.size()), kPrefix))
+    // Parsed in place: the data is copied once, into the queue, and only when it is kept.
+    const auto d = ParseDatagram(bytes, size);
+    if (!d) {
+      g_malformed++;
       return;
-    const std::string name = ToLowerAscii(d->mailslot.substr(kPrefix.size()));
+    }
+    static const char kPrefix[] = "\\MAILSLOT\\";
+    constexpr std::size_t kPrefixSize = sizeof kPrefix - 1;
+    if (d->mailslot_size <= kPrefixSize) return;
+    for (std::size_t i = 0; i < kPrefixSize; ++i) {
+      char c = static_cast<char>(d->mailslot[i]);
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (c != kPrefix[i]) return;
+    }
+    std::string name(reinterpret_cast<const char*>(d->mailslot) + kPrefixSize, d->mailslot_size - kPrefixSize);
+    for (char& c : name)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
 
     TDatagramListener listener;
     std::shared_ptr<TLocalMailslot> slot;
@@ -319,19 +509,34 @@ class TCarrier {
       auto s = mailslots_.find(name);
       if (s != mailslots_.end()) slot = s->second;
     }
-    if (listener) listener(*d, from);
+    if (listener) {
+      TMailslotDatagram datagram;
+      datagram.type = d->type;
+      datagram.id = d->id;
+      datagram.source_ip = d->source_ip;
+      datagram.source_port = d->source_port;
+      datagram.source = d->source;
+      datagram.destination = d->destination;
+      datagram.mailslot.assign(reinterpret_cast<const char*>(d->mailslot), d->mailslot_size);
+      datagram.data.assign(d->data, d->data + d->data_size);
+      listener(datagram, from);
+    }
 
     const auto& config = Config();
     const bool for_us = d->destination.suffix == 0x00 && (EqualsNoCase(d->destination.name, config.computer_name) ||
                                                           EqualsNoCase(d->destination.name, config.workgroup));
     if (!for_us) return;
     if (slot) {
-      slot->Push(d->data.data(), d->data.size());
+      slot->PushFromNetwork(d->data, d->data_size);
     } else if (unicast && !listener) {
       // Only one of the sockets sharing the port saw this unicast: hand it to the owner.
+      // A full owner drops it as it would a datagram of its own; a slow one is waited
+      // for, since its socket queues only a few datagrams (net.unix.max_dgram_qlen).
       sockaddr_un addr;
       const socklen_t len = FillAbstract(addr, AbstractName(name));
-      sendto(forward_fd_, d->data.data(), d->data.size(), 0, reinterpret_cast<sockaddr*>(&addr), len);
+      if (SendLocal(forward_fd_, d->data, d->data_size, &addr, len, kForwardWaitMs) ==
+          TLocalSend::Full)
+        g_dropped_full++;
     }
   }
 
@@ -357,7 +562,10 @@ struct TWriteTarget {
   TTargetKind kind = TTargetKind::Local;
   std::string server;   // computer or domain name for remote targets
   std::string mailslot; // as given
-  int fd = -1;          // connected AF_UNIX socket (local) or UDP socket (remote)
+  int fd = -1;          // AF_UNIX socket (local), connected unless the owner was full
+  bool connected = false;
+  sockaddr_un address{};  // the owner's, for a socket left unconnected
+  socklen_t address_length = 0;
   ~TWriteTarget() {
     if (fd >= 0) close(fd);
   }
@@ -433,6 +641,8 @@ TCarrierListener::~TCarrierListener() {
 
 in_addr CarrierSourceAddress() { return FirstSourceAddress(); }
 
+TCarrierCounters CarrierCounters() { return TCarrierCounters{g_malformed.load(), g_dropped_full.load()}; }
+
 namespace {
 
 // The one socket every datagram is sent from, made on first use (and again after a
@@ -449,18 +659,49 @@ int SendSocket() {
   return fd;
 }
 
+// Unicasts go through a socket connected to the last target: a connected socket keeps
+// its route, which an unconnected one looks up again for every datagram.
+win32::DWORD SendUnicast(const std::vector<std::uint8_t>& bytes, in_addr target, std::uint16_t port) {
+  static std::mutex mutex;
+  static int fd = -1;
+  static sockaddr_in connected{};
+  std::lock_guard<std::mutex> lock(mutex);
+  if (fd < 0 || connected.sin_addr.s_addr != target.s_addr || connected.sin_port != htons(port)) {
+    if (fd < 0) fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return win32::ERROR_NO_NETWORK;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr = target;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+      close(fd);
+      fd = -1;
+      return win32::ERROR_BAD_NETPATH;
+    }
+    connected = addr;
+  }
+  // A port nobody listened on earlier reports itself on the next send (ECONNREFUSED);
+  // that says nothing about this datagram, which is sent again.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const ssize_t n = send(fd, bytes.data(), bytes.size(), 0);
+    if (n == static_cast<ssize_t>(bytes.size())) return win32::ERROR_SUCCESS;
+    if (n < 0 && errno == EMSGSIZE) return win32::WSAEMSGSIZE;
+    if (n < 0 && errno != EINTR && errno != ECONNREFUSED) break;
+  }
+  return win32::ERROR_BAD_NETPATH;
+}
+
 }  // namespace
 
 win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const std::optional<in_addr>& target) {
   const auto& config = Config();
   if (bytes.size() > kMaxUdpPayload) return win32::WSAEMSGSIZE;
   if (target && config.confined_to_loopback && !IsLoopback(*target)) return win32::ERROR_NETWORK_ACCESS_DENIED;
+  if (target) return SendUnicast(bytes, *target, config.port);
   const int fd = SendSocket();
   if (fd < 0) return win32::ERROR_NO_NETWORK;
   std::vector<in_addr> targets;
-  if (target) {
-    targets.push_back(*target);
-  } else {
+  {
     for (const auto& itf : config.interfaces) targets.push_back(itf.broadcast);
     in_addr local{};
     inet_pton(AF_INET, "127.255.255.255", &local);
@@ -475,8 +716,11 @@ win32::DWORD SendCarrierDatagram(const std::vector<std::uint8_t>& bytes, const s
     addr.sin_family = AF_INET;
     addr.sin_port = htons(config.port);
     addr.sin_addr = a;
-    if (sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr) ==
-        static_cast<ssize_t>(bytes.size()))
+    ssize_t n;
+    do {
+      n = sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    } while (n < 0 && errno == EINTR);
+    if (n == static_cast<ssize_t>(bytes.size()))
       any = true;
     else if (errno == EMSGSIZE)
       result = win32::WSAEMSGSIZE;
@@ -549,6 +793,9 @@ BOOL GetMailslotInfo(HANDLE hMailslot, LPDWORD lpMaxMessageSize, LPDWORD lpNextS
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
+  // What a local writer has handed over counts at once, whether or not the I/O thread
+  // has taken it in yet.
+  if (lpMessageCount || slot->Empty()) slot->Pull();
   std::lock_guard<std::mutex> lock(slot->mutex);
   if (lpMaxMessageSize) *lpMaxMessageSize = slot->max_size;
   if (lpNextSize)
@@ -571,11 +818,15 @@ BOOL SetMailslotInfo(HANDLE hMailslot, DWORD lReadTimeout) {
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
               OVERLAPPED*) {
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-  auto slot = GetMailslot(hFile);
-  if (!slot) {
-    SetLastError(ERROR_INVALID_HANDLE);
+  auto object = THandleTable::Instance().Get(hFile);
+  auto* found = object ? std::get_if<std::shared_ptr<TLocalMailslot>>(&*object) : nullptr;
+  if (!found) {
+    // A client handle is open for writing only.
+    SetLastError(object ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
     return FALSE;
   }
+  const std::shared_ptr<TLocalMailslot> slot = *found;
+  if (slot->Empty()) slot->Pull();
   std::unique_lock<std::mutex> lock(slot->mutex);
   const DWORD timeout = slot->read_timeout;
   const auto ready = [&] { return !slot->queue.empty(); };
@@ -592,7 +843,10 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD
   }
   if (!message.empty()) std::memcpy(lpBuffer, message.data(), message.size());
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = static_cast<DWORD>(message.size());
+  slot->queued_bytes -= message.size();
   slot->queue.pop_front();
+  lock.unlock();
+  if (slot->parked) slot->Pull();
   return TRUE;
 }
 
@@ -607,15 +861,19 @@ HANDLE CreateFileA(LPCSTR lpFileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD
   if (server == ".") {
     target->kind = TTargetKind::Local;
     target->fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_un addr;
-    const socklen_t len = FillAbstract(addr, AbstractName(name));
-    if (target->fd < 0 || connect(target->fd, reinterpret_cast<sockaddr*>(&addr), len) != 0) {
+    target->address_length = FillAbstract(target->address, AbstractName(name));
+    int rc = -1;
+    if (target->fd >= 0) {
+      do {
+        rc = connect(target->fd, reinterpret_cast<sockaddr*>(&target->address), target->address_length);
+      } while (rc != 0 && errno == EINTR);
+    }
+    // EPERM: the owner is there but full (its socket is closed to writers for now).
+    if (rc != 0 && !(target->fd >= 0 && errno == EPERM)) {
       SetLastError(ERROR_FILE_NOT_FOUND);
       return INVALID_HANDLE_VALUE;
     }
-    // A stalled owner must not block the writer forever.
-    timeval tv{2, 0};
-    setsockopt(target->fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    target->connected = rc == 0;
     const int sndbuf = 1024 * 1024;
     setsockopt(target->fd, SOL_SOCKET, SO_SNDBUF, &sndbuf, sizeof sndbuf);
   } else {
@@ -686,9 +944,8 @@ BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD writt
   }
   static std::atomic<std::uint16_t> next_id{static_cast<std::uint16_t>(getpid())};
   d.id = next_id++;
-  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-  d.data.assign(bytes, bytes + size);
-  const DWORD error = SendCarrierDatagram(EncodeDatagram(d), unicast);
+  const DWORD error =
+      SendCarrierDatagram(EncodeDatagram(d, static_cast<const std::uint8_t*>(buffer), size), unicast);
   if (error != ERROR_SUCCESS) {
     SetLastError(error);
     return FALSE;
@@ -705,7 +962,8 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
   auto object = THandleTable::Instance().Get(hFile);
   auto* target = object ? std::get_if<std::shared_ptr<TWriteTarget>>(&*object) : nullptr;
   if (!target) {
-    SetLastError(ERROR_INVALID_HANDLE);
+    // A server handle is open for reading only.
+    SetLastError(object ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
     return FALSE;
   }
   TWriteTarget& t = **target;
@@ -714,13 +972,13 @@ BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDW
     SetLastError(WSAEMSGSIZE);
     return FALSE;
   }
-  const ssize_t sent = send(t.fd, lpBuffer, nNumberOfBytesToWrite, MSG_NOSIGNAL);
-  if (sent != static_cast<ssize_t>(nNumberOfBytesToWrite)) {
-    const int err = errno;
-    SetLastError(err == EMSGSIZE                       ? WSAEMSGSIZE
-                 : err == EAGAIN || err == EWOULDBLOCK ? ERROR_SEM_TIMEOUT
-                                                       : ERROR_FILE_NOT_FOUND);
-    return FALSE;
+  switch (SendLocal(t.fd, lpBuffer, nNumberOfBytesToWrite, t.connected ? nullptr : &t.address, t.address_length,
+                    kLocalWriteWaitMs)) {
+    case TLocalSend::Sent: break;
+    case TLocalSend::Full: SetLastError(ERROR_NOT_ENOUGH_QUOTA); return FALSE;
+    case TLocalSend::Busy: SetLastError(ERROR_SEM_TIMEOUT); return FALSE;
+    case TLocalSend::TooLarge: SetLastError(WSAEMSGSIZE); return FALSE;
+    case TLocalSend::Gone: SetLastError(ERROR_FILE_NOT_FOUND); return FALSE;
   }
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = nNumberOfBytesToWrite;
   return TRUE;

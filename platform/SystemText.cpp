@@ -50,6 +50,7 @@ const std::unordered_map<DWORD, const char*>& MessageTable() {
       {1013, "The configuration registry key could not be written."},
       {1018, "Illegal operation attempted on a registry key that has been marked for deletion."},
       {1222, "The network is not present or not started."},
+      {1816, "Not enough quota is available to process this command."},
       {10040,
        "A message sent on a datagram socket was larger than the internal message buffer or some other network "
        "limit, or the buffer used to receive a datagram into was smaller than the datagram itself."},

@@ -169,9 +169,20 @@ void TMailslotThread::CheckMessages() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (terminated_) return;
   }
-  if (static_cast<std::int32_t>(server_.MessageCount()) != last_count_) {
-    server_.DoNewMessage();
-    last_count_ = static_cast<std::int32_t>(server_.MessageCount());
+  const auto count = static_cast<std::int32_t>(server_.MessageCount());
+  if (count != last_count_) {
+    // The count after the handler is what was seen less what the handler read (each
+    // ReadMessage lowers it). Asking the mailslot again instead would also count a
+    // message that arrived after the handler's last look, and no event would follow.
+    const std::int32_t before = last_count_;
+    last_count_ = count;
+    try {
+      server_.DoNewMessage();
+    } catch (...) {
+      last_count_ = before - (count - last_count_);  // as if the check had not been made
+      throw;
+    }
+    if (last_count_ < 0) last_count_ = 0;  // it read arrivals it had not been told of
   }
 }
 
@@ -376,6 +387,11 @@ std::uint32_t MakeSenderId() {
   return static_cast<std::uint32_t>(crc32(0L, identity, sizeof identity));
 }
 
+std::optional<TMessageHeader> DecodeFrame(const std::uint8_t* bytes, std::size_t size) {
+  if (!bytes || size < kFrameHeaderSize || size > kMaxFrameSize) return std::nullopt;
+  return TMessageHeader{GetLe32(bytes), GetLe32(bytes + 4)};
+}
+
 void FrameMessage(TMemoryStream& stream, TMessageHeader& header, const void* payload, std::uint16_t len) {
   stream.SetSize(kFrameHeaderSize + len);
   stream.SetPosition(0);
@@ -385,23 +401,6 @@ void FrameMessage(TMemoryStream& stream, TMessageHeader& header, const void* pay
   PutLe32(bytes + 4, header.Sequence);
   stream.Write(bytes, sizeof bytes);
   stream.Write(payload, len);
-}
-
-bool AcceptFrame(std::deque<TSenderEntry>& senders, const std::uint8_t* frame, std::size_t size,
-                 TMessageHeader& header) {
-  // Frames without a whole header, or too long for a 16-bit payload size, were not
-  // written by a terminal: drop them instead of delivering a wrapped size.
-  if (size < kFrameHeaderSize || size > kMaxFrameSize) return false;
-  header.SenderId = GetLe32(frame);
-  header.Sequence = GetLe32(frame + 4);
-  for (auto& entry : senders) {
-    if (entry.SenderId != header.SenderId) continue;
-    if (entry.LastSequence >= header.Sequence) return false;  // a repeat, or older than what was delivered
-    entry.LastSequence = header.Sequence;
-    return true;
-  }
-  senders.push_front(TSenderEntry{header.SenderId, header.Sequence});
-  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -467,16 +466,32 @@ std::uint32_t TMailslotTerminal::Send(const void* buffer, std::uint16_t len) {
 }
 
 void TMailslotTerminal::ServerNewMessage() {
-  while (server_->MessageCount() > 0) {
+  // The count is asked once per batch of waiting messages, not once per message: asking
+  // it looks into the mailslot's socket, which costs a system call.
+  for (std::uint32_t waiting = server_->MessageCount(); waiting > 0; waiting = server_->MessageCount())
+    for (; waiting > 0 && ReceiveOne(); --waiting) {
+    }
+}
+
+bool TMailslotTerminal::ReceiveOne() {
+  {
     const std::uint32_t size = server_->NextMessageSize();
+    if (size == MAILSLOT_NO_MESSAGE) return false;  // the handler read ahead
     message_stream_.SetSize(size);
     message_stream_.SetPosition(0);
-    server_->ReadMessage(message_stream_.Memory(), size);
-    if (!AcceptFrame(senders_, message_stream_.Memory(), size, last_header_)) continue;
+    const std::uint32_t read = server_->ReadMessage(message_stream_.Memory(), size);
+    // Frames without a whole header, or too long for a 16-bit payload size, were not
+    // written by a terminal: drop them instead of delivering a wrapped size. So is a
+    // message whose bytes read disagree with the size announced.
+    const auto header = DecodeFrame(message_stream_.Memory(), read);
+    if (!header || read != size) return true;
+    last_header_ = *header;
     message_stream_.SetPosition(kFrameHeaderSize);
-    if (on_new_message_)
+    const bool deliver = senders_.Accept(last_header_.SenderId, last_header_.Sequence);
+    if (deliver && on_new_message_)
       on_new_message_(*this, last_header_.SenderId, static_cast<std::uint16_t>(size - kFrameHeaderSize));
   }
+  return true;
 }
 
 }  // namespace hw

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -21,6 +22,7 @@
 #include "platform/Win32Types.h"
 #include "platform/WindowThread.h"
 #include "transport/MemoryStream.h"
+#include "transport/SenderTable.h"
 
 namespace hw {
 
@@ -186,10 +188,9 @@ constexpr std::size_t kFrameHeaderSize = 8;
 constexpr std::size_t kMaxPayload = 65535;
 constexpr std::size_t kMaxFrameSize = kFrameHeaderSize + kMaxPayload;
 
-struct TSenderEntry {
-  std::uint32_t SenderId;
-  std::uint32_t LastSequence;
-};
+// The header of a received frame; nullopt when the message cannot be a frame (shorter
+// than a header, or a payload beyond 16 bits).
+std::optional<TMessageHeader> DecodeFrame(const std::uint8_t* bytes, std::size_t size);
 
 // The CRC-32 of this process's terminal identity (process id, user name, computer
 // name, local start time); fixed for a terminal's lifetime.
@@ -197,11 +198,6 @@ std::uint32_t MakeSenderId();
 // Uses up the header's next sequence number and writes header and payload into
 // stream as one frame (the stream is resized to exactly the frame).
 void FrameMessage(TMemoryStream& stream, TMessageHeader& header, const void* payload, std::uint16_t len);
-
-// A terminal's receive side for one frame as read: decodes its header into header and
-// applies the repeat filter to senders (newest first). True when it is to be delivered.
-bool AcceptFrame(std::deque<TSenderEntry>& senders, const std::uint8_t* frame, std::size_t size,
-                 TMessageHeader& header);
 
 class TMailslotTerminal;
 using TNewMessageEvent = std::function<void(TMailslotTerminal& sender, std::uint32_t senderId, std::uint16_t msgSize)>;
@@ -234,7 +230,7 @@ class TMailslotTerminal {
   TMemoryStream& MessageStream() { return message_stream_; }
   const TMessageHeader& OwnHeader() const { return own_header_; }
   const TMessageHeader& LastHeader() const { return last_header_; }
-  const std::deque<TSenderEntry>& Senders() const { return senders_; }
+  const TSenderTable& Senders() const { return senders_; }
   TMailslotServer& Server() { return *server_; }
   TMailslotClient& Client() { return *client_; }
 
@@ -242,6 +238,8 @@ class TMailslotTerminal {
   void ServerNewMessage();
 
  private:
+  // Reads and delivers the next message; false when none waits.
+  bool ReceiveOne();
   std::uint32_t interval_ = 250;
   std::string mailslot_name_ = "Terminal";
   TMemoryStream message_stream_;
@@ -252,7 +250,7 @@ class TMailslotTerminal {
   std::unique_ptr<TMailslotClient> client_;
   TMessageHeader own_header_;
   TMessageHeader last_header_;
-  std::deque<TSenderEntry> senders_;
+  TSenderTable senders_;
   TMemoryStream send_stream_;
 };
 

@@ -3,30 +3,36 @@
 // little-endian length.
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <set>
 
 #include "tests/fuzz/FuzzCheck.h"
 #include "transport/Mailslot.h"
+#include "transport/SenderTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::deque<hw::TSenderEntry> senders;
+  // A small table, so that the fuzzer reaches the eviction of the least recent sender.
+  hw::TSenderTable senders(8);
   std::map<std::uint32_t, std::uint32_t> delivered;  // sender: last sequence delivered
   std::size_t pos = 0;
   while (pos + 2 <= size) {
     std::size_t length = data[pos] | data[pos + 1] << 8;
     pos += 2;
     if (length > size - pos) length = size - pos;
-    hw::TMessageHeader header;
-    if (hw::AcceptFrame(senders, data + pos, length, header)) {
-      FUZZ_CHECK(length >= hw::kFrameHeaderSize && length <= hw::kMaxFrameSize);
-      auto it = delivered.find(header.SenderId);
-      // A repeat or an older frame of a sender is never delivered twice.
-      FUZZ_CHECK(it == delivered.end() || it->second < header.Sequence);
-      delivered[header.SenderId] = header.Sequence;
-    }
+    const auto header = hw::DecodeFrame(data + pos, length);
     pos += length;
+    if (!header) {
+      FUZZ_CHECK(length < hw::kFrameHeaderSize || length > hw::kMaxFrameSize);
+      continue;
+    }
+    const bool held = senders.Find(header->SenderId) != nullptr;
+    if (senders.Accept(header->SenderId, header->Sequence)) {
+      // A sender still held never has a repeat or an older frame delivered.
+      auto it = delivered.find(header->SenderId);
+      FUZZ_CHECK(!held || it == delivered.end() || it->second < header->Sequence);
+      delivered[header->SenderId] = header->Sequence;
+    }
+    FUZZ_CHECK(senders.size() <= senders.Capacity());
   }
   std::set<std::uint32_t> ids;
   for (const auto& entry : senders) FUZZ_CHECK(ids.insert(entry.SenderId).second);

@@ -77,6 +77,48 @@ TEST(Datagram, RoundTripKeepsEveryField) {
   EXPECT_EQ(std::string(d->data.begin(), d->data.end()), std::string("x\0y", 3));
 }
 
+// Datagrams whose fields disagree with their size, as bytes written over the
+// hand-checked sample "payload" (NetBIOS header at 0, SMB at 82, its words at 115,
+// ByteCount at 149, the name at 151, its zero at 167, the data at 168, the end at 175).
+TEST(Datagram, FieldsThatDisagreeWithTheSizeAreRefusedWhole) {
+  struct TRow {
+    const char* what;
+    std::size_t at;
+    std::vector<std::uint8_t> bytes;
+    std::size_t size;  // 0: the whole datagram
+  };
+  const std::size_t smb = 14 + 68, words = smb + 33;
+  const std::vector<TRow> rows = {
+      {"NetBIOS length 0 (wrapped the SMB size)", 10, {0x00, 0x00}, 0},
+      {"NetBIOS length 67, inside the names", 10, {0x00, 0x43}, 0},
+      {"NetBIOS length short of the datagram: a tail it does not claim", 10, {0x00, 0x9E}, 0},
+      {"168 bytes with NetBIOS length 0", 10, {0x00, 0x00}, 168},
+      {"NetBIOS length beyond the datagram", 10, {0x00, 0xA4}, 0},
+      {"WordCount 255 runs past the end", smb + 32, {0xFF}, 0},
+      {"SetupCount beyond the word block", words + 26, {0x09}, 0},
+      {"ByteCount beyond the end", words + 34, {0xFF, 0x00}, 0},
+      {"ByteCount short of the data", words + 34, {0x12, 0x00}, 0},
+      {"DataCount beyond the end", words + 22, {0xFF, 0xFF}, 0},
+      {"DataOffset inside the name", words + 24, {0x49, 0x00}, 0},
+      {"DataOffset before the byte block", words + 24, {0x10, 0x00}, 0},
+      {"TotalDataCount above DataCount: one part of several", words + 2, {0x08, 0x00}, 0},
+      {"mailslot name without its zero", 167, {'x'}, 0},
+      {"packet offset not 0", 12, {0x00, 0x01}, 0},
+  };
+  const auto good = Sample("payload");
+  ASSERT_EQ(good.size(), 175u);
+  ASSERT_TRUE(DecodeDatagram(good.data(), good.size()));
+  for (const auto& row : rows) {
+    auto bad = good;
+    if (row.size > bad.size()) bad.resize(row.size, 0);
+    std::copy(row.bytes.begin(), row.bytes.end(), bad.begin() + static_cast<std::ptrdiff_t>(row.at));
+    const std::size_t size = row.size ? row.size : bad.size();
+    // A heap copy of exactly `size` bytes, so a sanitizer sees any read past the end.
+    std::vector<std::uint8_t> exact(bad.begin(), bad.begin() + static_cast<std::ptrdiff_t>(size));
+    EXPECT_FALSE(DecodeDatagram(exact.data(), exact.size())) << row.what;
+  }
+}
+
 TEST(Datagram, MalformedInputIsRejectedWithoutHarm) {
   auto good = Sample("payload");
   // Every truncation, and a length field that points past the end.

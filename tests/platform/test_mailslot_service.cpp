@@ -1,7 +1,10 @@
 // The Linux mailslot service: names, queues, errors, and writes over the carrier.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +13,9 @@
 #include <string>
 #include <thread>
 
+#include "platform/Carrier.h"
+#include "platform/Config.h"
+#include "platform/Datagram.h"
 #include "platform/Exception.h"
 #include "platform/Kernel32.h"
 
@@ -301,4 +307,143 @@ TEST(Carrier, UnicastForAnotherProcessIsForwardedToTheOwner) {
   CloseHandle(w);
   CloseHandle(mine);
   for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
+}
+
+TEST(MailslotQueue, AWriteThatReturnedIsCountedAtOnceFromAnyProcess) {
+  HANDLE slot = Create("AtOnceTest");
+  HANDLE w = Open(Local("AtOnceTest"));
+  for (int round = 0; round < 50; ++round) {
+    ASSERT_TRUE(Write(w, "mine"));
+    ASSERT_EQ(Count(slot), 1u) << round;  // no waiting for the I/O thread
+    ASSERT_EQ(Read(slot), "mine");
+  }
+  const pid_t child = fork();
+  if (child == 0) {
+    HANDLE cw = Open(Local("AtOnceTest"));
+    for (int i = 0; i < 20; ++i)
+      if (!Write(cw, "theirs")) _exit(1);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(Count(slot), 20u);
+  CloseHandle(w);
+  CloseHandle(slot);
+}
+
+TEST(MailslotQueue, QuotaRefusesLocalWritesDropsDatagramsAndLosesNothingQueued) {
+  HANDLE slot = Create("QuotaTest");
+  HANDLE w = Open(Local("QuotaTest"));
+  HANDLE net = Open("\\\\*\\mailslot\\QuotaTest");
+  const std::string big(60000, 'q');
+  DWORD accepted = 0;
+  const auto t0 = std::chrono::steady_clock::now();
+  while (Write(w, big) && accepted < 1000) ++accepted;
+  EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_QUOTA);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1));  // refused, not timed out
+  EXPECT_GT(accepted, 200u);
+  EXPECT_LT(accepted, 400u);
+  const auto dropped = hw::platform::CarrierCounters().dropped_full;
+  ASSERT_TRUE(Write(net, "from the network"));
+  for (int i = 0; i < 200 && hw::platform::CarrierCounters().dropped_full == dropped; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_GT(hw::platform::CarrierCounters().dropped_full, dropped);
+  EXPECT_EQ(Count(slot), accepted);
+  // Reads make room again; everything accepted is still there, whole.
+  DWORD read = 0;
+  while (!Write(w, "after") && read < 40) {
+    ASSERT_EQ(Read(slot).size(), big.size());
+    ++read;
+  }
+  EXPECT_LT(read, 40u);
+  EXPECT_EQ(Count(slot), accepted - read + 1);
+  for (; read < accepted; ++read) ASSERT_EQ(Read(slot).size(), big.size());
+  EXPECT_EQ(Read(slot), "after");
+  for (HANDLE h : {w, net, slot}) CloseHandle(h);
+}
+
+TEST(MailslotQueue, AWriteInterruptedBySignalsWaitsForABusyOwner) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    Create("BusyOwnerTest", 0, MAILSLOT_WAIT_FOREVER);
+    char c = '1';
+    if (write(ready[1], &c, 1) < 0) _exit(2);
+    for (;;) pause();
+  }
+  char c = 0;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  HANDLE w = Open(Local("BusyOwnerTest"));
+  ASSERT_NE(w, INVALID_HANDLE_VALUE);
+  kill(child, SIGSTOP);  // its socket fills after a few datagrams
+  struct sigaction sa {};
+  sa.sa_handler = [](int) {};
+  sigaction(SIGALRM, &sa, nullptr);  // no SA_RESTART: every wait is interrupted
+  itimerval every{{0, 5000}, {0, 5000}};
+  setitimer(ITIMER_REAL, &every, nullptr);
+  std::thread resume([child] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(child, SIGCONT);
+  });
+  bool all = true;
+  for (int i = 0; i < 40 && all; ++i) all = Write(w, "tick");
+  const DWORD error = GetLastError();
+  itimerval off{};
+  setitimer(ITIMER_REAL, &off, nullptr);
+  resume.join();
+  EXPECT_TRUE(all) << error;
+  CloseHandle(w);
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+}
+
+TEST(MailslotHandles, LongNamesAndWrongDirections) {
+  // Names that share all but their last character stay apart at full length.
+  const std::string stem(186, 'n');
+  HANDLE a = Create(stem + "a");
+  HANDLE b = Create(stem + "b");
+  ASSERT_NE(a, INVALID_HANDLE_VALUE);
+  ASSERT_NE(b, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Create(stem + "A"), INVALID_HANDLE_VALUE);  // the same name in another case
+  HANDLE wb = Open(Local(stem + "b"));
+  ASSERT_TRUE(Write(wb, "to b"));
+  EXPECT_EQ(Count(a), 0u);
+  EXPECT_EQ(Count(b), 1u);
+  // A server handle cannot be written, a client handle cannot be read.
+  DWORD n = 0;
+  char buffer[8];
+  EXPECT_FALSE(WriteFile(a, "x", 1, &n, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(ReadFile(wb, buffer, sizeof buffer, &n, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(WriteFile(0x7777770, "x", 1, &n, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+  for (HANDLE h : {a, b, wb}) CloseHandle(h);
+}
+
+TEST(Carrier, DatagramsThatDisagreeWithTheirSizeAreCountedAndDeliverNothing) {
+  HANDLE slot = Create("LeakTest");
+  hw::platform::TMailslotDatagram d;
+  d.source = {"ELSEWHERE", 0x00};
+  d.destination = {hw::platform::Config().workgroup, 0x00};
+  d.mailslot = "\\MAILSLOT\\LeakTest";
+  d.data.assign(20, 'x');
+  auto bytes = hw::platform::EncodeDatagram(d);
+  bytes[10] = bytes[11] = 0;  // NetBIOS length 0
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(hw::platform::Config().port);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const auto before = hw::platform::CarrierCounters().malformed;
+  ASSERT_EQ(sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to),
+            static_cast<ssize_t>(bytes.size()));
+  for (int i = 0; i < 400 && hw::platform::CarrierCounters().malformed == before; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(hw::platform::CarrierCounters().malformed, before + 1);
+  EXPECT_EQ(Count(slot), 0u);
+  close(fd);
+  CloseHandle(slot);
 }

@@ -224,3 +224,20 @@ TEST_F(ServerTest, DestroyedWhilePausedLeavesNoThread) {
   }
   EXPECT_LT(std::chrono::steady_clock::now() - t0, 1s);
 }
+
+TEST_F(ServerTest, AMessageArrivingAfterTheHandlersLastLookRaisesTheNextCheck) {
+  auto s = MakeServer();
+  int events = 0;
+  s->SetOnNewMessage([&](TMailslotServer& srv) {
+    ++events;
+    char buf[16];
+    while (srv.MessageCount() > 0) srv.ReadMessage(buf, sizeof buf);
+    // Lands after the handler's last look and before the check ends.
+    if (events == 1) test::WriteRaw(name, "late");
+  });
+  test::WriteRaw(name, "first");
+  ASSERT_TRUE(loop.ProcessUntil([&] { return events == 1; }, 2s));
+  EXPECT_EQ(s->Thread().LastCount(), 0);
+  EXPECT_TRUE(loop.ProcessUntil([&] { return events == 2; }, 2s));
+  EXPECT_EQ(s->MessageCount(), 0u);
+}

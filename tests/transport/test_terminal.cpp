@@ -192,3 +192,36 @@ TEST_F(TerminalTest, TakenNameRaisesAndTheClientFollowsTheNewName) {
   EXPECT_EQ(t.Server().Handle(), 0u);
   EXPECT_EQ(t.Client().MailslotName(), name);
 }
+
+TEST(SenderTable, HeldSendersFilterRepeatsAndTheLeastRecentlySeenMakesRoom) {
+  struct TRow {
+    std::uint32_t id, sequence;
+    bool delivered;
+  };
+  TSenderTable table(3);
+  const std::vector<TRow> rows = {
+      {1, 5, true},  {1, 5, false}, {1, 4, false}, {1, 6, true},  // a held sender
+      {2, 0, true},  {3, 9, true},                                // the table is full
+      {1, 6, false},                                              // a repeat still counts as seen
+      {4, 1, true},                                               // evicts 2, seen least recently
+      {2, 0, true},                                               // 2 comes back as new; evicts 3
+      {1, 6, false}, {4, 1, false}, {3, 1, true},                 // evicts 2 again
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    EXPECT_EQ(table.Accept(rows[i].id, rows[i].sequence), rows[i].delivered) << "row " << i;
+  EXPECT_EQ(table.size(), 3u);
+  EXPECT_EQ(table.front().SenderId, 3u);  // most recently added first
+  ASSERT_NE(table.Find(1), nullptr);
+  EXPECT_EQ(table.Find(1)->LastSequence, 6u);
+  EXPECT_EQ(table.Find(2), nullptr);
+
+  // A flood of fresh ids leaves the table at its capacity, a live sender still held.
+  TSenderTable big;
+  for (std::uint32_t id = 1; id <= 200000; ++id) {
+    big.Accept(id + 1000, 1);
+    if (id % 1000 == 0) big.Accept(7, id);
+  }
+  EXPECT_EQ(big.size(), TSenderTable::kDefaultCapacity);
+  ASSERT_NE(big.Find(7), nullptr);
+  EXPECT_FALSE(big.Accept(7, 200000));
+}
