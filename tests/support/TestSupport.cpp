@@ -36,6 +36,8 @@ void WriteFile(const std::string& path, const std::string& content) {
   out << content;
 }
 
+void ConfineToLoopback() { setenv("HALLWIRE_INTERFACES", "lo", 0); }
+
 int FinishRun(int gtest_result) {
   const auto* unit = ::testing::UnitTest::GetInstance();
   if (gtest_result == 0 && unit->test_to_run_count() > 0 && unit->skipped_test_count() == unit->test_to_run_count())

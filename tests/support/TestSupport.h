@@ -22,6 +22,11 @@ class TempDir {
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 
+// Keeps a test executable started by hand (not through CTest, which sets it) on
+// loopback: without HALLWIRE_INTERFACES the carrier would use every interface.
+// A value already set, such as a namespace host's interface, is left alone.
+void ConfineToLoopback();
+
 // Maps the gtest result so that a run whose every case was skipped exits 77,
 // which CTest reports as skipped instead of passed.
 int FinishRun(int gtest_result);
