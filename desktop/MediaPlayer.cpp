@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "desktop/WaveHeader.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Winmm.h"
 
@@ -27,11 +28,6 @@ std::string TextFor(DWORD code) {
   return "Unknown error code";
 }
 
-std::uint32_t Le32(const unsigned char* p) {
-  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-std::uint16_t Le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-
 bool ReadAt(int fd, void* buffer, size_t size, off_t offset) {
   size_t done = 0;
   while (done < size) {
@@ -41,27 +37,6 @@ bool ReadAt(int fd, void* buffer, size_t size, off_t offset) {
     done += static_cast<size_t>(n);
   }
   return true;
-}
-
-// Whether the sample format is one the player's back end decodes.
-bool Playable(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t blockAlign,
-              std::uint16_t bits) {
-  if (channels < 1 || channels > 8 || rate < 1000 || rate > 384000) return false;
-  switch (tag) {
-    case 1:  // PCM
-      if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-      break;
-    case 3:  // IEEE float
-      if (bits != 32 && bits != 64) return false;
-      break;
-    case 6:  // A-law
-    case 7:  // mu-law
-      if (bits != 8) return false;
-      break;
-    default:
-      return false;
-  }
-  return blockAlign == channels * (bits / 8);
 }
 
 // Checks that path is a readable RIFF/WAVE file in a format the player can play, the
@@ -83,47 +58,11 @@ DWORD ProbeWave(const std::string& path, DWORD& lengthMs) {
   struct stat st;
   if (::fstat(fd, &st) != 0) return win32::MCIERR_FILE_READ;
   if (!S_ISREG(st.st_mode)) return win32::MCIERR_FILE_NOT_FOUND;
-  const off_t size = st.st_size;
-
-  unsigned char riff[12];
-  if (size < 12 || !ReadAt(fd, riff, sizeof riff, 0)) return win32::MCIERR_INVALID_FILE;
-  if (std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0) return win32::MCIERR_INVALID_FILE;
-
-  bool have_format = false;
-  std::uint16_t tag = 0, channels = 0, block_align = 0, bits = 0;
-  std::uint32_t rate = 0;
-  off_t pos = 12;
-  while (pos + 8 <= size) {
-    unsigned char head[8];
-    if (!ReadAt(fd, head, sizeof head, pos)) return win32::MCIERR_INVALID_FILE;
-    const std::uint32_t chunk = Le32(head + 4);
-    const off_t body = pos + 8;
-    if (std::memcmp(head, "fmt ", 4) == 0) {
-      unsigned char fmt[40] = {};
-      if (chunk < 16 || body + 16 > size) return win32::MCIERR_INVALID_FILE;
-      const size_t want = chunk < sizeof fmt ? chunk : sizeof fmt;
-      if (!ReadAt(fd, fmt, body + static_cast<off_t>(want) <= size ? want : 16, body)) return win32::MCIERR_INVALID_FILE;
-      tag = Le16(fmt);
-      channels = Le16(fmt + 2);
-      rate = Le32(fmt + 4);
-      block_align = Le16(fmt + 12);
-      bits = Le16(fmt + 14);
-      if (tag == 0xFFFE) {  // WAVE_FORMAT_EXTENSIBLE: the real format is in the sub-format's first word
-        if (chunk < 40) return win32::MCIERR_INVALID_FILE;
-        tag = Le16(fmt + 24);
-      }
-      have_format = true;
-    } else if (std::memcmp(head, "data", 4) == 0) {
-      if (!have_format || !Playable(tag, channels, rate, block_align, bits)) return win32::MCIERR_INVALID_FILE;
-      // A data chunk that claims more than the file holds plays what is there.
-      const std::uint64_t available = static_cast<std::uint64_t>(size - body);
-      const std::uint64_t bytes = chunk < available ? chunk : available;
-      lengthMs = static_cast<DWORD>(bytes * 1000 / (std::uint64_t(rate) * block_align));
-      return 0;
-    }
-    pos = body + static_cast<off_t>(chunk) + (chunk & 1);
-  }
-  return win32::MCIERR_INVALID_FILE;
+  return CheckWaveHeader(static_cast<std::uint64_t>(st.st_size),
+                         [fd](void* buffer, std::size_t size, std::uint64_t offset) {
+                           return ReadAt(fd, buffer, size, static_cast<off_t>(offset));
+                         },
+                         lengthMs);
 }
 
 DWORD CodeFor(QMediaPlayer::Error error) {

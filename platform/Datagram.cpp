@@ -80,56 +80,67 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d) {
 }
 
 std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& d, const std::uint8_t* data, std::size_t size) {
-  const std::size_t smb_size = EncodedSmbSize(d.mailslot.size(), size);
-  const std::size_t after_header = 2 * kEncodedNameSize + smb_size;
-  std::vector<std::uint8_t> out(kNetbiosHeaderSize + after_header, 0);
+  TDatagramEncoder encoder;
+  encoder.SetFields(d);
+  return encoder.Encode(d.id, data, size);
+}
 
-  // NetBIOS datagram header, big-endian.
+void TDatagramEncoder::SetFields(const TMailslotDatagram& d) {
+  fixed_size_ = EncodedDatagramSize(d.mailslot.size(), 0);
+  bytes_.assign(fixed_size_, 0);
+  auto& out = bytes_;
+
+  // NetBIOS datagram header, big-endian; id and length are set per datagram.
   out[0] = static_cast<std::uint8_t>(d.type);
   out[1] = 0x02;  // first (and only) fragment, B node
-  out[2] = static_cast<std::uint8_t>(d.id >> 8);
-  out[3] = static_cast<std::uint8_t>(d.id);
   std::memcpy(&out[4], &d.source_ip, 4);  // already in network order
   out[8] = static_cast<std::uint8_t>(d.source_port >> 8);
   out[9] = static_cast<std::uint8_t>(d.source_port);
-  out[10] = static_cast<std::uint8_t>(after_header >> 8);
-  out[11] = static_cast<std::uint8_t>(after_header);
   // packet offset 0
   EncodeNameInto(d.source, &out[kNetbiosHeaderSize]);
   EncodeNameInto(d.destination, &out[kNetbiosHeaderSize + kEncodedNameSize]);
 
-  // SMB_COM_TRANSACTION.
+  // SMB_COM_TRANSACTION; the data counts are set per datagram.
   const std::size_t smb = kNetbiosHeaderSize + 2 * kEncodedNameSize;
   out[smb + 0] = 0xFF;
   out[smb + 1] = 'S';
   out[smb + 2] = 'M';
   out[smb + 3] = 'B';
   out[smb + 4] = kSmbComTransaction;
-  std::size_t w = smb + kSmbHeaderSize;
-  out[w++] = kTransWordCount;
-  const auto data_count = static_cast<std::uint16_t>(size);
+  const std::size_t w = smb + kSmbHeaderSize + 1;
+  out[w - 1] = kTransWordCount;
   const auto data_offset = static_cast<std::uint16_t>(kSmbFixedSize + d.mailslot.size() + 1);
-  Put16(out, w + 0, 0);           // TotalParameterCount
-  Put16(out, w + 2, data_count);  // TotalDataCount
-  Put16(out, w + 4, 0);           // MaxParameterCount
-  Put16(out, w + 6, 0);           // MaxDataCount
-  // MaxSetupCount, Reserved1, Flags, Timeout(4), Reserved2: zero
-  Put16(out, w + 18, 0);            // ParameterCount
+  // TotalParameterCount, MaxParameterCount, MaxDataCount, MaxSetupCount, Reserved1,
+  // Flags, Timeout(4), Reserved2, ParameterCount: zero
   Put16(out, w + 20, data_offset);  // ParameterOffset (no parameters)
-  Put16(out, w + 22, data_count);   // DataCount
   Put16(out, w + 24, data_offset);  // DataOffset, from the SMB header's start
   out[w + 26] = 3;                  // SetupCount
   out[w + 27] = 0;
   Put16(out, w + 28, 1);  // opcode: mailslot write
   Put16(out, w + 30, 1);  // priority
   Put16(out, w + 32, 2);  // class 2: unreliable datagram
-  w += kTransWordCount * 2;
-  Put16(out, w, static_cast<std::uint16_t>(d.mailslot.size() + 1 + size));  // ByteCount
-  w += 2;
-  std::memcpy(&out[w], d.mailslot.data(), d.mailslot.size());
-  w += d.mailslot.size() + 1;
-  if (size != 0) std::memcpy(&out[w], data, size);
-  return out;
+  const std::size_t name_at = w + kTransWordCount * 2 + 2;  // after ByteCount
+  std::memcpy(&out[name_at], d.mailslot.data(), d.mailslot.size());
+}
+
+const std::vector<std::uint8_t>& TDatagramEncoder::Encode(std::uint16_t id, const std::uint8_t* data,
+                                                          std::size_t size) {
+  // Resizing keeps the fixed part; only what depends on id and size is written.
+  bytes_.resize(fixed_size_ + size);
+  auto& out = bytes_;
+  const std::size_t after_header = out.size() - kNetbiosHeaderSize;
+  out[2] = static_cast<std::uint8_t>(id >> 8);
+  out[3] = static_cast<std::uint8_t>(id);
+  out[10] = static_cast<std::uint8_t>(after_header >> 8);
+  out[11] = static_cast<std::uint8_t>(after_header);
+  const std::size_t w = kNetbiosHeaderSize + 2 * kEncodedNameSize + kSmbHeaderSize + 1;
+  const auto data_count = static_cast<std::uint16_t>(size);
+  Put16(out, w + 2, data_count);   // TotalDataCount
+  Put16(out, w + 22, data_count);  // DataCount
+  const std::size_t name_and_data = fixed_size_ - (w + kTransWordCount * 2 + 2) + size;
+  Put16(out, w + kTransWordCount * 2, static_cast<std::uint16_t>(name_and_data));  // ByteCount
+  if (size != 0) std::memcpy(&out[fixed_size_], data, size);
+  return bytes_;
 }
 
 // Every field is checked against the bytes at hand before it is used in arithmetic:

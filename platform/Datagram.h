@@ -42,6 +42,20 @@ std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& datagram);
 // The same with the data given apart (datagram.data is ignored).
 std::vector<std::uint8_t> EncodeDatagram(const TMailslotDatagram& datagram, const std::uint8_t* data,
                                          std::size_t size);
+// Encodes datagrams that share every field but id and data: the names and the SMB
+// header are encoded once, each datagram then costs a few stores and a copy of its data.
+class TDatagramEncoder {
+ public:
+  // The fields every later datagram carries (id and data are ignored).
+  void SetFields(const TMailslotDatagram& fields);
+  // The datagram with this id and data; valid until the next call.
+  const std::vector<std::uint8_t>& Encode(std::uint16_t id, const std::uint8_t* data, std::size_t size);
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  std::size_t fixed_size_ = 0;  // everything before the data
+};
+
 // Size of the encoded datagram and of its SMB part, without building it.
 std::size_t EncodedDatagramSize(std::size_t mailslot_length, std::size_t data_length);
 std::size_t EncodedSmbSize(std::size_t mailslot_length, std::size_t data_length);

@@ -173,10 +173,6 @@ struct TLocalMailslot {
     std::lock_guard<std::mutex> io(io_mutex);
     PullLocked(nullptr);
   }
-  bool Empty() {
-    std::lock_guard<std::mutex> lock(mutex);
-    return queue.empty();
-  }
 
   // Queues a local message already taken from the socket: it is always kept.
   void Push(std::vector<std::uint8_t> message) {
@@ -566,6 +562,13 @@ struct TWriteTarget {
   bool connected = false;
   sockaddr_un address{};  // the owner's, for a socket left unconnected
   socklen_t address_length = 0;
+  // Remote targets: the datagram's fixed part, encoded for this configuration and type
+  // (the names and addresses in it change only with those). Writers from several
+  // threads take turns on it.
+  std::mutex encoder_mutex;
+  TDatagramEncoder encoder;
+  const TPlatformConfig* encoded_for = nullptr;
+  TDatagramType encoded_type = TDatagramType::DirectUnique;
   ~TWriteTarget() {
     if (fd >= 0) close(fd);
   }
@@ -588,11 +591,16 @@ class THandleTable {
     objects_[next_] = std::move(object);
     return next_;
   }
-  std::optional<TObject> Get(win32::HANDLE h) {
+  // The object behind h if it is a T, copied once under the lock; `exists` tells a
+  // handle of another kind from no handle.
+  template <typename T>
+  std::shared_ptr<T> GetAs(win32::HANDLE h, bool* exists = nullptr) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = objects_.find(h);
-    if (it == objects_.end()) return std::nullopt;
-    return it->second;
+    if (exists) *exists = it != objects_.end();
+    if (it == objects_.end()) return nullptr;
+    auto* object = std::get_if<std::shared_ptr<T>>(&it->second);
+    return object ? *object : nullptr;
   }
   std::optional<TObject> Take(win32::HANDLE h) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -610,10 +618,7 @@ class THandleTable {
 };
 
 std::shared_ptr<TLocalMailslot> GetMailslot(win32::HANDLE h) {
-  auto o = THandleTable::Instance().Get(h);
-  if (!o) return nullptr;
-  auto* slot = std::get_if<std::shared_ptr<TLocalMailslot>>(&*o);
-  return slot ? *slot : nullptr;
+  return THandleTable::Instance().GetAs<TLocalMailslot>(h);
 }
 
 in_addr FirstSourceAddress() {
@@ -795,8 +800,12 @@ BOOL GetMailslotInfo(HANDLE hMailslot, LPDWORD lpMaxMessageSize, LPDWORD lpNextS
   }
   // What a local writer has handed over counts at once, whether or not the I/O thread
   // has taken it in yet.
-  if (lpMessageCount || slot->Empty()) slot->Pull();
-  std::lock_guard<std::mutex> lock(slot->mutex);
+  std::unique_lock<std::mutex> lock(slot->mutex);
+  if (lpMessageCount || slot->queue.empty()) {
+    lock.unlock();  // pulling takes the socket's lock first, then this one
+    slot->Pull();
+    lock.lock();
+  }
   if (lpMaxMessageSize) *lpMaxMessageSize = slot->max_size;
   if (lpNextSize)
     *lpNextSize = slot->queue.empty() ? MAILSLOT_NO_MESSAGE : static_cast<DWORD>(slot->queue.front().size());
@@ -818,16 +827,19 @@ BOOL SetMailslotInfo(HANDLE hMailslot, DWORD lReadTimeout) {
 BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
               OVERLAPPED*) {
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-  auto object = THandleTable::Instance().Get(hFile);
-  auto* found = object ? std::get_if<std::shared_ptr<TLocalMailslot>>(&*object) : nullptr;
-  if (!found) {
+  bool exists = false;
+  const auto slot = THandleTable::Instance().GetAs<TLocalMailslot>(hFile, &exists);
+  if (!slot) {
     // A client handle is open for writing only.
-    SetLastError(object ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
+    SetLastError(exists ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  const std::shared_ptr<TLocalMailslot> slot = *found;
-  if (slot->Empty()) slot->Pull();
   std::unique_lock<std::mutex> lock(slot->mutex);
+  if (slot->queue.empty()) {
+    lock.unlock();  // pulling takes the socket's lock first, then this one
+    slot->Pull();
+    lock.lock();
+  }
   const DWORD timeout = slot->read_timeout;
   const auto ready = [&] { return !slot->queue.empty(); };
   if (timeout == MAILSLOT_WAIT_FOREVER) {
@@ -904,48 +916,57 @@ std::optional<in_addr> ResolveWithSystem(const std::string& name) {
 
 BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD written) {
   const auto& config = Config();
-  TMailslotDatagram d;
-  d.source_ip = FirstSourceAddress();
-  d.source_port = config.port;
-  d.source.name = config.computer_name;
-  d.mailslot = "\\MAILSLOT\\" + target.mailslot;
+  TDatagramType type = TDatagramType::DirectUnique;
   std::optional<in_addr> unicast;
+  // This computer's own name comes first: it is never taken for a workgroup, and it
+  // needs no look-up.
   if (target.kind == TTargetKind::Domain) {
-    d.type = TDatagramType::DirectGroup;
-    d.destination.name = config.workgroup;
-  } else if (TCarrier::Instance().IsKnownWorkgroup(target.server) &&
-             !EqualsNoCase(target.server, config.computer_name)) {
-    d.type = TDatagramType::DirectGroup;
-    d.destination.name = ToUpperAscii(target.server);
+    type = TDatagramType::DirectGroup;
+  } else if (EqualsNoCase(target.server, config.computer_name)) {
+    in_addr lo{};
+    lo.s_addr = htonl(INADDR_LOOPBACK);
+    unicast = lo;
+  } else if (TCarrier::Instance().IsKnownWorkgroup(target.server)) {
+    type = TDatagramType::DirectGroup;
   } else {
-    d.type = TDatagramType::DirectUnique;
-    d.destination.name = ToUpperAscii(target.server);
-    if (EqualsNoCase(target.server, config.computer_name)) {
-      in_addr lo{};
-      lo.s_addr = htonl(INADDR_LOOPBACK);
-      unicast = lo;
-    } else {
-      // The presence table, then a NetBIOS name query (a quarter of a second at most),
-      // then the broadcast below. Only a name with a dot is a DNS name: a plain one
-      // never reaches a name server, which on some LANs takes seconds to not answer.
-      // Nothing confined to loopback asks a name server either.
-      unicast = TCarrier::Instance().Resolve(target.server);
-      const bool dns_name = target.server.find('.') != std::string::npos;
-      if (!unicast && !dns_name) unicast = QueryComputerName(target.server);
-      if (!unicast && dns_name && !config.confined_to_loopback) unicast = ResolveWithSystem(target.server);
-    }
+    // The presence table, then a NetBIOS name query (a quarter of a second at most),
+    // then the broadcast below. Only a name with a dot is a DNS name: a plain one
+    // never reaches a name server, which on some LANs takes seconds to not answer.
+    // Nothing confined to loopback asks a name server either.
+    unicast = TCarrier::Instance().Resolve(target.server);
+    const bool dns_name = target.server.find('.') != std::string::npos;
+    if (!unicast && !dns_name) unicast = QueryComputerName(target.server);
+    if (!unicast && dns_name && !config.confined_to_loopback) unicast = ResolveWithSystem(target.server);
     // Otherwise a broadcast that only the computer of that name keeps.
   }
-  const std::size_t total = EncodedDatagramSize(d.mailslot.size(), size);
-  const std::size_t smb = EncodedSmbSize(d.mailslot.size(), size);
+  static const std::string kMailslotPrefix = "\\MAILSLOT\\";
+  const std::size_t mailslot_size = kMailslotPrefix.size() + target.mailslot.size();
+  const std::size_t total = EncodedDatagramSize(mailslot_size, size);
+  const std::size_t smb = EncodedSmbSize(mailslot_size, size);
   if (total > kMaxUdpPayload || size > 0xFFFF || (config.port == 138 && smb > kMaxSmbOnPort138)) {
     SetLastError(WSAEMSGSIZE);
     return FALSE;
   }
   static std::atomic<std::uint16_t> next_id{static_cast<std::uint16_t>(getpid())};
-  d.id = next_id++;
-  const DWORD error =
-      SendCarrierDatagram(EncodeDatagram(d, static_cast<const std::uint8_t*>(buffer), size), unicast);
+  DWORD error;
+  {
+    std::lock_guard<std::mutex> lock(target.encoder_mutex);
+    if (target.encoded_for != &config || target.encoded_type != type) {
+      TMailslotDatagram d;
+      d.type = type;
+      d.source_ip = FirstSourceAddress();
+      d.source_port = config.port;
+      d.source.name = config.computer_name;
+      d.destination.name = target.kind == TTargetKind::Domain ? config.workgroup : ToUpperAscii(target.server);
+      d.mailslot = kMailslotPrefix + target.mailslot;
+      target.encoder.SetFields(d);
+      // A configuration, once replaced, stays alive: its address is never reused.
+      target.encoded_for = &config;
+      target.encoded_type = type;
+    }
+    error = SendCarrierDatagram(target.encoder.Encode(next_id++, static_cast<const std::uint8_t*>(buffer), size),
+                                unicast);
+  }
   if (error != ERROR_SUCCESS) {
     SetLastError(error);
     return FALSE;
@@ -959,14 +980,14 @@ BOOL WriteRemote(TWriteTarget& target, LPCVOID buffer, DWORD size, LPDWORD writt
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite, LPDWORD lpNumberOfBytesWritten,
                OVERLAPPED*) {
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-  auto object = THandleTable::Instance().Get(hFile);
-  auto* target = object ? std::get_if<std::shared_ptr<TWriteTarget>>(&*object) : nullptr;
+  bool exists = false;
+  const auto target = THandleTable::Instance().GetAs<TWriteTarget>(hFile, &exists);
   if (!target) {
     // A server handle is open for reading only.
-    SetLastError(object ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
+    SetLastError(exists ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  TWriteTarget& t = **target;
+  TWriteTarget& t = *target;
   if (t.kind != TTargetKind::Local) return WriteRemote(t, lpBuffer, nNumberOfBytesToWrite, lpNumberOfBytesWritten);
   if (nNumberOfBytesToWrite > kMaxLocalMessage) {
     SetLastError(WSAEMSGSIZE);

@@ -16,106 +16,12 @@
 #include <vector>
 
 #include "platform/Kernel32.h"
+#include "platform/ProfileText.h"
+#include "platform/RegularFile.h"
 
 namespace hw {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
-std::string Trim(const std::string& s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsBlank(s[b])) ++b;
-  while (e > b && IsBlank(s[e - 1])) --e;
-  return s.substr(b, e - b);
-}
-
-// One line of a profile file, as offsets into the file's text.
-struct Line {
-  enum Kind { kOther, kSection, kKey };
-  size_t begin = 0;        // first character
-  size_t end = 0;          // end of the text, before "\n" or "\r\n"
-  size_t next = 0;         // start of the following line
-  Kind kind = kOther;
-  std::string name;        // section or key name without surrounding blanks
-  size_t value_begin = 0;  // key lines: the value without surrounding blanks
-  size_t value_end = 0;
-};
-
-std::vector<Line> ParseLines(const std::string& text) {
-  std::vector<Line> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    Line line;
-    line.begin = pos;
-    size_t nl = text.find('\n', pos);
-    if (nl == std::string::npos) {
-      line.end = line.next = text.size();
-    } else {
-      line.end = nl;
-      line.next = nl + 1;
-      if (line.end > line.begin && text[line.end - 1] == '\r') --line.end;
-    }
-    size_t i = line.begin;
-    while (i < line.end && IsBlank(text[i])) ++i;
-    if (i < line.end && text[i] == '[') {
-      size_t close = text.find(']', i + 1);
-      if (close == std::string::npos || close > line.end) close = line.end;
-      line.kind = Line::kSection;
-      line.name = Trim(text.substr(i + 1, close - i - 1));
-    } else if (i < line.end && text[i] != ';') {
-      size_t eq = text.find('=', i);
-      if (eq != std::string::npos && eq < line.end) {
-        line.kind = Line::kKey;
-        line.name = Trim(text.substr(i, eq - i));
-        size_t vb = eq + 1, ve = line.end;
-        while (vb < ve && IsBlank(text[vb])) ++vb;
-        while (ve > vb && IsBlank(text[ve - 1])) --ve;
-        line.value_begin = vb;
-        line.value_end = ve;
-      }
-    }
-    lines.push_back(std::move(line));
-    pos = lines.back().next;
-  }
-  return lines;
-}
-
-// Index of the first header of `section`, or -1.
-long FindSection(const std::vector<Line>& lines, const std::string& section) {
-  for (size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].kind == Line::kSection && SameName(lines[i].name, section)) return static_cast<long>(i);
-  return -1;
-}
-
-// One past the last line of the section whose header is at `header`.
-size_t SectionEnd(const std::vector<Line>& lines, size_t header) {
-  size_t i = header + 1;
-  while (i < lines.size() && lines[i].kind != Line::kSection) ++i;
-  return i;
-}
-
-long FindKey(const std::vector<Line>& lines, size_t header, const std::string& key) {
-  for (size_t i = header + 1, end = SectionEnd(lines, header); i < end; ++i)
-    if (lines[i].kind == Line::kKey && SameName(lines[i].name, key)) return static_cast<long>(i);
-  return -1;
-}
-
-// Blanks around a stored value are already gone; one pair of enclosing quotes goes too.
-std::string Unquote(std::string value) {
-  if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
-    return value.substr(1, value.size() - 2);
-  return value;
-}
 
 win32::DWORD ErrnoToWin32(int err) {
   switch (err) {
@@ -141,32 +47,23 @@ win32::DWORD ErrnoToWin32(int err) {
   }
 }
 
-// Reads the whole file. Returns 0 (with *exists false for a missing file) or an errno.
+// Reads the whole file. Returns 0 (with *exists false for a missing file) or an errno;
+// anything but a regular file under the name is refused as a folder is.
 int ReadWhole(const std::string& path, std::string* text, bool* exists, struct stat* st) {
-  text->clear();
   *exists = false;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? 0 : errno;
-  if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
-    int err = S_ISDIR(st->st_mode) ? EISDIR : errno;
-    ::close(fd);
-    return err ? err : EACCES;
-  }
-  *exists = true;
-  char buf[8192];
-  for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      return err;
-    }
-    if (n == 0) break;
-    text->append(buf, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return 0;
+  int err = ReadRegularFile(path, *text, st);
+  if (err == ENOENT) return 0;
+  if (err == kNotRegularFile) return EISDIR;
+  *exists = err == 0;
+  return err;
+}
+
+// Whether the file may be replaced. Replacing goes through a rename in the folder, which
+// would otherwise succeed for a file the user may not write; root may write any file, so
+// for root a file without any write permission counts as read-only.
+bool MayWrite(const std::string& path, const struct stat& st) {
+  if (::geteuid() == 0) return (st.st_mode & 0222) != 0;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -258,84 +155,6 @@ int ReplaceFile(const std::string& target, const std::string& folder, const std:
   return 0;
 }
 
-std::string DetectLineBreak(const std::string& text) {
-  size_t nl = text.find('\n');
-  if (nl != std::string::npos && nl > 0 && text[nl - 1] == '\r') return "\r\n";
-  return "\n";
-}
-
-// Applies one write to the file's text. Returns false when the text stays the same.
-bool EditProfile(std::string& text, const std::string& section, const char* key, const char* value) {
-  std::vector<Line> lines = ParseLines(text);
-  const std::string eol = DetectLineBreak(text);
-  long header = FindSection(lines, section);
-
-  if (!key) {  // delete the whole section
-    if (header < 0) return false;
-    size_t end = SectionEnd(lines, static_cast<size_t>(header));
-    size_t from = lines[static_cast<size_t>(header)].begin;
-    size_t to = end < lines.size() ? lines[end].begin : text.size();
-    text.erase(from, to - from);
-    return true;
-  }
-  const std::string key_name = Trim(key);
-
-  if (header < 0) {
-    if (!value) return false;
-    std::string add;
-    if (!text.empty()) {
-      if (text.back() != '\n') add += eol;
-      const Line& last = lines.back();
-      bool last_blank = true;
-      for (size_t i = last.begin; i < last.end; ++i)
-        if (!IsBlank(text[i])) last_blank = false;
-      if (!last_blank) add += eol;  // a blank line between sections
-    }
-    add += "[" + Trim(section) + "]" + eol + key_name + "=" + value + eol;
-    text += add;
-    return true;
-  }
-
-  long found = FindKey(lines, static_cast<size_t>(header), key_name);
-  if (found >= 0) {
-    const Line& line = lines[static_cast<size_t>(found)];
-    if (!value) {
-      text.erase(line.begin, line.next - line.begin);
-      return true;
-    }
-    if (text.compare(line.value_begin, line.value_end - line.value_begin, value) == 0) return false;
-    text.replace(line.value_begin, line.value_end - line.value_begin, value);
-    return true;
-  }
-  if (!value) return false;
-
-  // A new key goes after the section's last key (or its header), so comments and blank
-  // lines that lead into the next section stay where they are.
-  size_t anchor = static_cast<size_t>(header);
-  for (size_t i = anchor + 1, end = SectionEnd(lines, anchor); i < end; ++i)
-    if (lines[i].kind == Line::kKey) anchor = i;
-  const Line& after = lines[anchor];
-  if (after.next == after.end)  // the last line of a file without a final line break
-    text.insert(after.next, eol + key_name + "=" + value);
-  else
-    text.insert(after.next, key_name + "=" + value + eol);
-  return true;
-}
-
-bool HasLineBreak(const char* s) { return s && std::strpbrk(s, "\r\n") != nullptr; }
-
-bool ValidWrite(const char* section, const char* key, const char* value) {
-  if (!section) return false;
-  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
-  if (std::strchr(section, ']')) return false;
-  if (key) {
-    std::string k = Trim(key);
-    if (k.find('=') != std::string::npos) return false;
-    if (!k.empty() && (k[0] == '[' || k[0] == ';')) return false;
-  }
-  return true;
-}
-
 // Copies a zero-separated name list ending in a second zero; cut lists end in two zeros.
 win32::DWORD CopyList(const std::vector<std::string>& names, char* out, win32::DWORD size) {
   std::string list;
@@ -358,12 +177,6 @@ win32::DWORD CopyList(const std::vector<std::string>& names, char* out, win32::D
   out[size - 1] = '\0';
   win32::SetLastError(win32::ERROR_MORE_DATA);
   return size - 2;
-}
-
-void AddUnique(std::vector<std::string>& names, const std::string& name) {
-  for (const auto& n : names)
-    if (SameName(n, name)) return;
-  names.push_back(name);
 }
 
 }  // namespace
@@ -410,29 +223,12 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
   struct stat st;
   if (lpFileName && lpFileName[0]) ReadWhole(ResolveProfilePath(lpFileName), &text, &exists, &st);
   SetLastError(exists ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
-  std::vector<Line> lines = ParseLines(text);
-
-  if (!lpAppName) {
-    std::vector<std::string> names;
-    for (const auto& line : lines)
-      if (line.kind == Line::kSection) AddUnique(names, line.name);
-    return CopyList(names, lpReturnedString, nSize);
-  }
-  long header = FindSection(lines, Trim(lpAppName));
-  if (!lpKeyName) {
-    std::vector<std::string> names;
-    if (header >= 0)
-      for (size_t i = static_cast<size_t>(header) + 1, end = SectionEnd(lines, static_cast<size_t>(header));
-           i < end; ++i)
-        if (lines[i].kind == Line::kKey) AddUnique(names, lines[i].name);
-    return CopyList(names, lpReturnedString, nSize);
-  }
+  if (!lpAppName) return CopyList(profile::SectionNames(text), lpReturnedString, nSize);
+  if (!lpKeyName) return CopyList(profile::KeyNames(text, lpAppName), lpReturnedString, nSize);
 
   std::string value;
-  long key = header >= 0 ? FindKey(lines, static_cast<size_t>(header), Trim(lpKeyName)) : -1;
-  if (key >= 0) {
-    const Line& line = lines[static_cast<size_t>(key)];
-    value = Unquote(text.substr(line.value_begin, line.value_end - line.value_begin));
+  if (auto found = profile::ReadValue(text, lpAppName, lpKeyName)) {
+    value = *found;
   } else {
     value = lpDefault ? lpDefault : "";
     if (exists) SetLastError(ERROR_FILE_NOT_FOUND);
@@ -457,15 +253,16 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
 
   if (!lpAppName && !lpKeyName && !lpString) {
     // Every write is already on disk; sync once more for callers that ask to commit.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd >= 0) {
-      ::fsync(fd);
+      struct stat st;
+      if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ::fsync(fd);
       ::close(fd);
     }
     SetLastError(ERROR_SUCCESS);
     return TRUE;
   }
-  if (!ValidWrite(lpAppName, lpKeyName, lpString)) {
+  if (!profile::ValidWrite(lpAppName, lpKeyName, lpString)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
@@ -498,7 +295,11 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     SetLastError(ErrnoToWin32(err));
     return FALSE;
   }
-  bool changed = EditProfile(text, Trim(lpAppName), lpKeyName, lpString);
+  if (exists && !MayWrite(target, st)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  bool changed = profile::EditProfile(text, profile::Trim(lpAppName), lpKeyName, lpString);
   if (!changed) {
     SetLastError(ERROR_SUCCESS);
     return TRUE;

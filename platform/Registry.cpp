@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <deque>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -22,6 +24,8 @@
 #include <vector>
 
 #include "platform/Profile.h"
+#include "platform/RegistryFormat.h"
+#include "platform/RegularFile.h"
 
 namespace hw {
 
@@ -31,21 +35,17 @@ using win32::DWORD;
 using win32::HKEY;
 using win32::LONG;
 
+using registry::Fold;
+using registry::Key;
+using registry::SameName;
+using registry::Value;
+
 enum class Hive { User, Machine };
 
 std::string WithSlash(std::string path) {
   if (path.empty() || path.back() != '/') path += '/';
   return path;
 }
-
-std::string Fold(const std::string& name) {
-  std::string out = name;
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
-bool SameName(const std::string& a, const std::string& b) { return Fold(a) == Fold(b); }
 
 std::optional<Hive> RootHive(HKEY key) {
   if (key == win32::HKEY_CURRENT_USER) return Hive::User;
@@ -58,28 +58,6 @@ HKEY HiveRoot(Hive hive) { return hive == Hive::User ? win32::HKEY_CURRENT_USER 
 std::string HiveFolder(Hive hive) { return hive == Hive::User ? ProfileFolder() : SystemRegistryFolder(); }
 
 // --- the tree -----------------------------------------------------------------
-
-struct Value {
-  std::string name;
-  DWORD type = win32::REG_NONE;
-  std::string data;
-};
-
-struct Key {
-  std::string name;
-  std::vector<Value> values;                           // in creation order
-  std::map<std::string, std::unique_ptr<Key>> subkeys;  // by folded name: enumeration order
-
-  Value* FindValue(const std::string& valueName) {
-    for (auto& v : values)
-      if (SameName(v.name, valueName)) return &v;
-    return nullptr;
-  }
-  Key* FindSub(const std::string& keyName) {
-    auto it = subkeys.find(Fold(keyName));
-    return it == subkeys.end() ? nullptr : it->second.get();
-  }
-};
 
 Key* Walk(Key& root, const std::vector<std::string>& path) {
   Key* key = &root;
@@ -106,115 +84,6 @@ bool SplitPath(const char* subKey, std::vector<std::string>& parts) {
     }
   }
   if (!part.empty()) parts.push_back(part);
-  return true;
-}
-
-// --- the file format ------------------------------------------------------------
-// First line "Hallwire registry 1", then for every key a line "[path]" (path parts joined
-// by backslashes, the root key is "[]") followed by its values, one per line:
-// "name"=type:"data". Names and data are written byte for byte except that control
-// bytes, bytes from 0x7F up and the characters % " [ ] = are written as %XX.
-
-const char kMagic[] = "Hallwire registry 1";
-
-std::string Escape(const std::string& raw) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : raw) {
-    if (c < 0x20 || c >= 0x7F || c == '%' || c == '"' || c == '[' || c == ']' || c == '=') {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
-bool Unescape(const std::string& text, std::string& out) {
-  out.clear();
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return false;
-    auto nibble = [](char c) -> int {
-      if (c >= '0' && c <= '9') return c - '0';
-      if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-      return -1;
-    };
-    int hi = nibble(text[i + 1]), lo = nibble(text[i + 2]);
-    if (hi < 0 || lo < 0) return false;
-    out += static_cast<char>(hi * 16 + lo);
-    i += 2;
-  }
-  return true;
-}
-
-void Serialise(const Key& key, const std::string& path, std::string& out) {
-  out += "[" + path + "]\n";
-  for (const auto& v : key.values)
-    out += "\"" + Escape(v.name) + "\"=" + std::to_string(v.type) + ":\"" + Escape(v.data) + "\"\n";
-  for (const auto& [folded, sub] : key.subkeys)
-    Serialise(*sub, path.empty() ? Escape(sub->name) : path + "\\" + Escape(sub->name), out);
-}
-
-bool Parse(const std::string& text, Key& root) {
-  size_t pos = 0;
-  auto next_line = [&](std::string& line) {
-    if (pos >= text.size()) return false;
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    line = text.substr(pos, end - pos);
-    pos = end + 1;
-    return true;
-  };
-  std::string line;
-  if (!next_line(line) || line != kMagic) return false;
-  Key* current = nullptr;
-  while (next_line(line)) {
-    if (line.empty()) continue;
-    if (line.front() == '[') {
-      if (line.back() != ']') return false;
-      std::string inner = line.substr(1, line.size() - 2);
-      current = &root;
-      if (inner.empty()) continue;
-      size_t start = 0;
-      while (start <= inner.size()) {
-        size_t end = inner.find('\\', start);
-        if (end == std::string::npos) end = inner.size();
-        std::string name;
-        if (end == start || !Unescape(inner.substr(start, end - start), name)) return false;
-        Key* sub = current->FindSub(name);
-        if (!sub) {
-          auto fresh = std::make_unique<Key>();
-          fresh->name = name;
-          sub = fresh.get();
-          current->subkeys[Fold(name)] = std::move(fresh);
-        }
-        current = sub;
-        start = end + 1;
-      }
-      continue;
-    }
-    if (!current || line.front() != '"') return false;
-    size_t name_end = line.find('"', 1);
-    if (name_end == std::string::npos || line.compare(name_end, 2, "\"=") != 0) return false;
-    size_t colon = line.find(':', name_end + 2);
-    if (colon == std::string::npos || colon == name_end + 2) return false;
-    std::string type_text = line.substr(name_end + 2, colon - name_end - 2);
-    if (type_text.find_first_not_of("0123456789") != std::string::npos || type_text.size() > 10) return false;
-    if (line.size() < colon + 3 || line[colon + 1] != '"' || line.back() != '"') return false;
-    Value value;
-    if (!Unescape(line.substr(1, name_end - 1), value.name)) return false;
-    if (!Unescape(line.substr(colon + 2, line.size() - colon - 3), value.data)) return false;
-    value.type = static_cast<DWORD>(std::stoull(type_text));
-    if (current->FindValue(value.name)) return false;
-    current->values.push_back(std::move(value));
-  }
   return true;
 }
 
@@ -285,30 +154,6 @@ int WriteAtomically(const std::string& path, const std::string& content, mode_t 
     ::close(dir);
   }
   return 0;
-}
-
-bool ReadWhole(const std::string& path, std::string& out, int& err) {
-  err = 0;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    err = errno;
-    return false;
-  }
-  out.clear();
-  char buffer[8192];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    out.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return true;
 }
 
 bool FileExists(const std::string& path) {
@@ -514,7 +359,7 @@ int ApplyEntries(std::vector<EntryChange>& plan) {
   for (auto& change : plan) {
     std::string old;
     int err = 0;
-    if (ReadWhole(change.file, old, err)) change.before = old;
+    if (ReadRegularFile(change.file, old) == 0) change.before = old;
     if (change.content) {
       err = WriteAtomically(change.file, *change.content, 0644);
     } else {
@@ -551,22 +396,68 @@ void PruneConsumedRunOnce(Hive hive, Key& root) {
 
 // --- loading and saving a root ------------------------------------------------------
 
-LONG LoadHive(Hive hive, Key& root) {
-  root = Key();
-  std::string text;
-  int err = 0;
-  if (!ReadWhole(RegistryHiveFile(HiveRoot(hive)), text, err)) {
-    if (err == ENOENT || err == ENOTDIR) return win32::ERROR_SUCCESS;
-    return err == EACCES ? win32::ERROR_ACCESS_DENIED : win32::ERROR_BADDB;
+std::mutex g_notices_mutex;
+std::deque<std::string> g_notices;
+
+// Moves a damaged root file aside under a name not taken yet, so that what it held is
+// kept for the user and a new root can start. Runs under the root's lock.
+bool SetAside(Hive hive) {
+  const std::string file = RegistryHiveFile(HiveRoot(hive));
+  char stamp[32];
+  std::time_t now = std::time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  for (int n = 1; n <= 100; ++n) {
+    std::string aside = file + ".damaged-" + stamp + (n > 1 ? "-" + std::to_string(n) : "");
+    struct stat st;
+    if (::lstat(aside.c_str(), &st) == 0 || errno != ENOENT) continue;
+    if (::rename(file.c_str(), aside.c_str()) != 0) return false;
+    std::lock_guard<std::mutex> lock(g_notices_mutex);
+    g_notices.push_back("The registry file " + file + " was damaged; it was set aside as " + aside +
+                        " and a new one was started.");
+    return true;
   }
-  if (!Parse(text, root)) return win32::ERROR_BADDB;
+  return false;
+}
+
+// Reads a root. damaged: the file is not a regular file or not a registry file at all,
+// as opposed to one that cannot be read now.
+LONG ReadHive(Hive hive, Key& root, bool& damaged) {
+  root = Key();
+  damaged = false;
+  std::string text;
+  int err = ReadRegularFile(RegistryHiveFile(HiveRoot(hive)), text);
+  if (err == ENOENT || err == ENOTDIR) return win32::ERROR_SUCCESS;
+  if (err == EACCES || err == EPERM) return win32::ERROR_ACCESS_DENIED;
+  if (err == kNotRegularFile || (err == 0 && !registry::ParseRegistry(text, root))) {
+    root = Key();
+    damaged = true;
+    return win32::ERROR_BADDB;
+  }
+  if (err) return win32::ERROR_BADDB;
   PruneConsumedRunOnce(hive, root);
   return win32::ERROR_SUCCESS;
 }
 
+// Loads a root. A damaged file is set aside and the root starts empty, when this process
+// may change the root; locked tells that the caller already holds the root's lock.
+LONG LoadHive(Hive hive, Key& root, bool locked = false) {
+  bool damaged = false;
+  LONG rc = ReadHive(hive, root, damaged);
+  if (!damaged) return rc;
+  if (!locked) {
+    if (!HiveWritable(hive)) return rc;
+    HiveLock lock(hive);
+    if (lock.Error()) return rc;
+    // Another process may have set it aside and started anew meanwhile.
+    return LoadHive(hive, root, true);
+  }
+  return SetAside(hive) ? win32::ERROR_SUCCESS : rc;
+}
+
 LONG SaveHive(Hive hive, const Key& root) {
-  std::string text = std::string(kMagic) + "\n";
-  Serialise(root, "", text);
+  std::string text = registry::SerialiseRegistry(root);
   if (int err = WriteAtomically(RegistryHiveFile(HiveRoot(hive)), text, 0644)) return ErrnoToError(err);
   return win32::ERROR_SUCCESS;
 }
@@ -579,7 +470,7 @@ LONG ModifyHive(Hive hive, Change change) {
   HiveLock lock(hive);
   if (lock.Error()) return ErrnoToError(lock.Error());
   Key root;
-  if (LONG rc = LoadHive(hive, root)) return rc;
+  if (LONG rc = LoadHive(hive, root, true)) return rc;
   std::vector<EntryChange> plan;
   bool changed = false;
   if (LONG rc = change(root, plan, changed)) return rc;
@@ -717,7 +608,7 @@ LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*lpC
   auto base = Resolve(hKey);
   if (!base) return ERROR_INVALID_HANDLE;
   std::vector<std::string> path = base->path;
-  if (!SplitPath(lpSubKey, path)) return ERROR_BAD_PATHNAME;
+  if (!SplitPath(lpSubKey, path) || path.size() > registry::kMaxKeyDepth) return ERROR_BAD_PATHNAME;
   if ((samDesired & kWriteRights) && !HiveWritable(base->hive)) return ERROR_ACCESS_DENIED;
 
   DWORD disposition = REG_OPENED_EXISTING_KEY;
@@ -912,5 +803,22 @@ LONG RegCloseKey(HKEY hKey) {
 }
 
 }  // namespace win32
+
+namespace platform {
+
+std::optional<std::string> TakeRegistryNotice() {
+  // Loading sets a damaged root aside, so a damage is found even before any other call.
+  for (Hive hive : {Hive::User, Hive::Machine}) {
+    Key root;
+    LoadHive(hive, root);
+  }
+  std::lock_guard<std::mutex> lock(g_notices_mutex);
+  if (g_notices.empty()) return std::nullopt;
+  std::string notice = std::move(g_notices.front());
+  g_notices.pop_front();
+  return notice;
+}
+
+}  // namespace platform
 
 }  // namespace hw

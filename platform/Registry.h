@@ -7,7 +7,11 @@
 // asking for write access there without rights fails with ERROR_ACCESS_DENIED.
 // Key and value names compare without regard to case and keep the case they were
 // created with. Every change is written at once and atomically; several processes
-// may share a root.
+// may share a root. A root file that is damaged (not a registry file, a key nested
+// deeper than 512 levels, or no regular file at all) is renamed to
+// "registry.dat.damaged-<date>-<time>" by the first call that may change the root, and
+// the root starts empty; until then, and where it cannot be changed, calls give
+// ERROR_BADDB.
 //
 // A string value under "SOFTWARE\Microsoft\Windows\CurrentVersion\Run" is also an XDG
 // autostart entry (hw::AutostartEntryFile()), so the desktop starts its command at the
@@ -16,6 +20,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/Win32Types.h"
@@ -74,7 +79,8 @@ constexpr LONG ERROR_KEY_DELETED = 1018;
 // folder: ERROR_ACCESS_DENIED.
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
 // Opens a key, creating it and any missing parents. *lpdwDisposition (may be nullptr)
-// tells REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
+// tells REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY. Keys nest at most 512 levels
+// below a root; a deeper path gives ERROR_BAD_PATHNAME.
 LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions, REGSAM samDesired,
                      const void* lpSecurityAttributes, PHKEY phkResult, LPDWORD lpdwDisposition);
 // Reads a value's type and data. With lpData nullptr only the size is reported; a buffer
@@ -116,3 +122,11 @@ std::string AutostartFolder(win32::HKEY root);
 std::string AutostartEntryFile(win32::HKEY root, bool runOnce, const std::string& valueName);
 
 }  // namespace hw
+
+namespace hw::platform {
+
+// Once for every damaged root file set aside in this process: an English sentence for
+// the user naming the file and where it was set aside. Checks both roots first.
+std::optional<std::string> TakeRegistryNotice();
+
+}  // namespace hw::platform

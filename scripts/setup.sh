@@ -18,6 +18,9 @@ test_packages=(
   pulseaudio pulseaudio-utils sox
   tshark
   dpkg-dev lintian desktop-file-utils appstream
+  # clang with libFuzzer and the sanitizer run-times for the fuzz targets,
+  # llvm-symbolizer for readable sanitizer reports.
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 case "${1:-run}" in

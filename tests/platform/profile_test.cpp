@@ -8,6 +8,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/IniFile.h"
 #include "platform/Kernel32.h"
 #include "platform/Profile.h"
 #include "tests/support/TestSupport.h"
@@ -264,6 +266,70 @@ TEST(ProfileWrite, HandWrittenFileKeepsEveryOtherByte) {
   ASSERT_TRUE(Put(f, "A", "k", ""));
   ASSERT_TRUE(Put(f, "A", "k", "back"));
   EXPECT_EQ(Get(f, "A", "k"), "back");
+}
+
+// CR LF, LF and a lone CR are line ends alike, with or without one at the end; lines
+// a write adds take the file's first line end, and no other value changes.
+TEST(ProfileWrite, EveryLineEndReadsAndWritesAlike) {
+  struct Row {
+    const char* name;
+    std::string eol;
+    std::string last;  // what ends the file
+  };
+  const std::vector<Row> rows = {{"LF", "\n", "\n"},       {"CR LF", "\r\n", "\r\n"}, {"CR", "\r", "\r"},
+                                 {"LF, none at end", "\n", ""}, {"CR, none at end", "\r", ""},
+                                 {"CR LF, lone CR at end", "\r\n", "\r"}};
+  TempDir dir;
+  const std::string f = dir.File("eol.ini");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string e = row.eol;
+    WriteFile(f, "[S]" + e + "a=1" + e + "b=2" + e + "[T]" + e + "c=3" + row.last);
+    EXPECT_EQ(Get(f, "S", "a") + Get(f, "S", "b") + Get(f, "T", "c"), "123");
+    ASSERT_TRUE(Put(f, "T", "d", "4"));
+    ASSERT_TRUE(Put(f, "S", "b", "5"));
+    ASSERT_TRUE(Put(f, "U", "e", "6"));
+    EXPECT_EQ(Get(f, "S", "a") + Get(f, "S", "b") + Get(f, "T", "c") + Get(f, "T", "d") + Get(f, "U", "e"), "15346");
+    const std::string end = row.last.empty() ? e : row.last;
+    EXPECT_EQ(ReadFile(f), "[S]" + e + "a=1" + e + "b=5" + e + "[T]" + e + "c=3" + end + "d=4" + e + e + "[U]" + e +
+                               "e=6" + e);
+  }
+}
+
+// Only a regular file the user may write is replaced; anything else under the name is
+// refused at once (a FIFO never stalls the caller) and stays as it was.
+TEST(ProfileFailure, OnlyWritableRegularFilesAreReplaced) {
+  struct Row {
+    const char* name;
+    std::function<bool(const std::string&)> make;
+  };
+  const std::vector<Row> rows = {
+      {"read-only file",
+       [](const std::string& f) {
+         WriteFile(f, "[S]\nk=old\n");
+         return chmod(f.c_str(), 0444) == 0;
+       }},
+      {"FIFO", [](const std::string& f) { return mkfifo(f.c_str(), 0644) == 0; }},
+      {"folder", [](const std::string& f) { return mkdir(f.c_str(), 0755) == 0; }},
+      {"device", [](const std::string& f) { return mknod(f.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    const std::string f = dir.File("Hwire.ini");
+    if (!row.make(f)) continue;  // no device nodes without privilege
+    struct stat before, after;
+    ASSERT_EQ(lstat(f.c_str(), &before), 0);
+    EXPECT_EQ(Get(f, "S", "k"), S_ISREG(before.st_mode) ? "old" : "<def>");
+    SetLastError(0);
+    EXPECT_FALSE(Put(f, "S", "k", "new"));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_THROW(hw::TIniFile(f).WriteString("S", "k", "new"), hw::EIniFileException);
+    EXPECT_TRUE(WritePrivateProfileStringA(nullptr, nullptr, nullptr, f.c_str()));
+    ASSERT_EQ(lstat(f.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"Hwire.ini"});
+  }
 }
 
 TEST(ProfileWrite, NullValueDeletesKeyAndNullKeyDeletesSection) {

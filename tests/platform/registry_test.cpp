@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -154,16 +155,111 @@ TEST_F(RegistryTest, KeysAreCreatedOpenedEnumeratedAndDeleted) {
   EXPECT_EQ(RegCloseKey(top), ERROR_SUCCESS);
 }
 
-TEST_F(RegistryTest, DamagedFileIsReportedAndNeverOverwritten) {
-  std::string file = hw::RegistryHiveFile(HKEY_CURRENT_USER);
+std::string DeepKeyFile(size_t levels) {
+  std::string path;
+  for (size_t i = 0; i < levels; ++i) path += i ? "\\k" : "k";
+  return "Hallwire registry 1\n[" + path + "]\n\"v\"=1:\"x\"\n";
+}
+
+// A damaged file is renamed aside whole, the root starts anew (registration works again)
+// and the user is told once; a deep file must not crash any call on the way.
+TEST_F(RegistryTest, DamagedFileIsSetAsideAndTheUserToldOnce) {
+  struct Row {
+    const char* what;
+    std::function<void(const std::string&)> make;
+    std::string content;  // what the set-aside file holds ("" for no regular file)
+  };
+  const std::string half = "Hallwire registry 1\n[Software]\n\"half a value\n";
+  const std::vector<Row> rows = {
+      {"half a value", [&](const std::string& f) { WriteFile(f, half); }, half},
+      {"not a registry file", [](const std::string& f) { WriteFile(f, "[Software]\n"); }, "[Software]\n"},
+      {"513 levels", [](const std::string& f) { WriteFile(f, DeepKeyFile(513)); }, DeepKeyFile(513)},
+      {"200,000 levels", [](const std::string& f) { WriteFile(f, DeepKeyFile(200000)); }, DeepKeyFile(200000)},
+      {"a FIFO", [](const std::string& f) { ASSERT_EQ(mkfifo(f.c_str(), 0644), 0); }, ""},
+      {"a folder", [](const std::string& f) { std::filesystem::create_directory(f); }, ""},
+  };
+  const std::string file = hw::RegistryHiveFile(HKEY_CURRENT_USER);
+  const std::string folder = std::filesystem::path(file).parent_path();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::filesystem::remove_all(folder);
+    std::filesystem::remove_all(dir_.Path() + "/config/autostart");
+    std::filesystem::create_directories(folder);
+    row.make(file);
+    HKEY key = 0;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    std::vector<std::string> aside;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+      if (e.path().filename().string().rfind("registry.dat.damaged-", 0) == 0) aside.push_back(e.path());
+    ASSERT_EQ(aside.size(), 1u);
+    if (!row.content.empty()) {
+      EXPECT_EQ(ReadFile(aside[0]), row.content);
+    }
+    auto notice = hw::platform::TakeRegistryNotice();
+    ASSERT_TRUE(notice);
+    EXPECT_NE(notice->find(file + " was damaged"), std::string::npos) << *notice;
+    EXPECT_NE(notice->find(aside[0]), std::string::npos) << *notice;
+    EXPECT_FALSE(hw::platform::TakeRegistryNotice());
+    hw::test::SetString(HKEY_CURRENT_USER, kRun, "Hallwire", "/usr/bin/hallwire");
+    EXPECT_TRUE(Exists(EntryOf(HKEY_CURRENT_USER, false, "Hallwire")));
+  }
+  // A root this process may not change keeps its damaged file.
+  std::filesystem::create_directories(dir_.Path() + "/system");
+  WriteFile(dir_.Path() + "/system/registry.dat", half);
+  int result = hw::test::RunAsOrdinaryUser(dir_.Path(), [] {
+    HKEY k = 0;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &k) != ERROR_BADDB) return 1;
+    return hw::platform::TakeRegistryNotice() ? 2 : 0;
+  });
+  if (result != hw::test::kNoOrdinaryUser) {
+    EXPECT_EQ(result, 0);
+  }
+  EXPECT_EQ(ReadFile(dir_.Path() + "/system/registry.dat"), half);
+}
+
+// Names hold any byte and nesting stops at 512 levels; what is stored reads back the same.
+TEST_F(RegistryTest, KeyNamesRoundTripAndNestingIsLimited) {
+  struct Row {
+    std::string file_path;  // the key path as the file writes it
+    std::string name;       // the one key name it stands for
+  };
+  const std::vector<Row> rows = {
+      {"a%5Cb", "a\\b"}, {"%25%5B%5D%3D%22", "%[]=\""}, {"tab%09nl%0A%E9", "tab\tnl\n\xE9"}, {"plain", "plain"}};
+  const std::string file = hw::RegistryHiveFile(HKEY_CURRENT_USER);
   std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-  WriteFile(file, "Hallwire registry 1\n[Software]\n\"half a value\n");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file_path);
+    const std::string text = "Hallwire registry 1\n[]\n[Top]\n[Top\\" + row.file_path + "]\n\"v\"=1:\"x\"\n";
+    WriteFile(file, text);
+    HKEY top = 0;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Top", 0, KEY_ALL_ACCESS, &top), ERROR_SUCCESS);
+    DWORD subkeys = 0;
+    EXPECT_EQ(RegQueryInfoKeyA(top, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(subkeys, 1u);
+    char name[256];
+    DWORD size = sizeof name;
+    ASSERT_EQ(RegEnumKeyExA(top, 0, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(std::string(name, size), row.name);
+    // A change elsewhere rewrites the file; the key stays one key.
+    ASSERT_EQ(RegSetValueExA(top, "w", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_SUCCESS);
+    EXPECT_EQ(ReadFile(file), "Hallwire registry 1\n[]\n[Top]\n\"w\"=1:\"%00\"\n[Top\\" + row.file_path +
+                                  "]\n\"v\"=1:\"x\"\n");
+    RegCloseKey(top);
+  }
+  std::string deep, deeper;
+  for (int i = 0; i < 512; ++i) deep += "k\\";
+  deeper = deep + "k";
   HKEY key = 0;
-  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), ERROR_BADDB);
-  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Other", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_BADDB);
-  EXPECT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_BADDB);
-  EXPECT_EQ(ReadFile(file), "Hallwire registry 1\n[Software]\n\"half a value\n");
+  EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, deeper.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_BAD_PATHNAME);
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, deep.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, deep.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_FALSE(hw::platform::TakeRegistryNotice());
 }
 
 TEST_F(RegistryTest, ChangesFromSeveralProcessesAreAllKept) {

@@ -77,6 +77,27 @@ TEST(Datagram, RoundTripKeepsEveryField) {
   EXPECT_EQ(std::string(d->data.begin(), d->data.end()), std::string("x\0y", 3));
 }
 
+TEST(Datagram, ReusedEncoderMatchesAFreshEncodingAtEverySize) {
+  // Shrinking and growing again must leave nothing of an earlier datagram behind.
+  TDatagramEncoder encoder;
+  bool fields_set = false;
+  for (const std::size_t size : {300u, 3u, 0u, 70u, 1u, 65000u, 5u}) {
+    const std::string payload(size, static_cast<char>('a' + size % 26));
+    auto expected = Sample(payload, TDatagramType::DirectUnique);
+    const std::uint16_t id = static_cast<std::uint16_t>(0x4000 + size);
+    expected[2] = static_cast<std::uint8_t>(id >> 8);
+    expected[3] = static_cast<std::uint8_t>(id);
+    if (!fields_set) {
+      const auto d = DecodeDatagram(expected.data(), expected.size());
+      ASSERT_TRUE(d);
+      encoder.SetFields(*d);
+      fields_set = true;
+    }
+    EXPECT_EQ(encoder.Encode(id, reinterpret_cast<const std::uint8_t*>(payload.data()), size), expected)
+        << "size " << size;
+  }
+}
+
 // Datagrams whose fields disagree with their size, as bytes written over the
 // hand-checked sample "payload" (NetBIOS header at 0, SMB at 82, its words at 115,
 // ByteCount at 149, the name at 151, its zero at 167, the data at 168, the end at 175).

@@ -15,6 +15,20 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// AddressSanitizer holds freed blocks in quarantine (256 MB by default), so resident
+// memory says nothing about the queue there; the queue's own byte count still does.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kResidentMemoryMeaningful = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kResidentMemoryMeaningful = false;
+#else
+constexpr bool kResidentMemoryMeaningful = true;
+#endif
+#else
+constexpr bool kResidentMemoryMeaningful = true;
+#endif
+
 long ResidentKiB() {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -63,7 +77,7 @@ TEST(MailslotFlood, AnUnreadReceiverStaysSmallAndResponsive) {
               static_cast<unsigned long long>(sent), sent * 60000 / 1e6, static_cast<unsigned long long>(reached),
               Count(slot), grown_kib / 1024.0);
   EXPECT_GT(reached, sent / 2);  // the flood did meet the quota, not just the kernel's buffer
-  EXPECT_LE(grown_kib, 64 * 1024);
+  if (kResidentMemoryMeaningful) EXPECT_LE(grown_kib, 64 * 1024);
   EXPECT_LE(Count(slot) * payload.size(), 20u * 1024 * 1024);
 
   // Still responsive: a query and a refused local write return at once.
