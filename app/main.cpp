@@ -1,6 +1,7 @@
 // hallwire [--preferences]: the messenger. Starts hidden with its tray entry, owns the
 // mailslot "hwSlot" and runs until Exit.
 #include <QApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -19,6 +20,7 @@
 #include "app/Pictures.h"
 #include "desktop/FormPlacement.h"
 #include "desktop/QtWindowThread.h"
+#include "platform/Registry.h"
 #include "settings/dialog/PrefForm.h"
 
 namespace {
@@ -102,6 +104,9 @@ int main(int argc, char** argv) {
   main_form->SetPreferencesDialog(pref.get());
   main_form->SetAboutBox(about.get());
   main_form->ShowWithoutTray();
+  // A damaged registry file was set aside and a new one started: the user hears of it once.
+  while (const auto notice = hw::platform::TakeRegistryNotice())
+    QMessageBox::information(nullptr, hw::kApplicationTitle, QString::fromStdString(*notice));
   // The same path as File -> Preferences, once the message loop runs.
   if (open_preferences) QTimer::singleShot(0, main_form->Preferences1, &QAction::trigger);
 
