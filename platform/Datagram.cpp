@@ -195,19 +195,23 @@ std::optional<TDatagramView> ParseDatagram(const std::uint8_t* p, std::size_t si
   return d;
 }
 
+TMailslotDatagram ToDatagram(const TDatagramView& view) {
+  TMailslotDatagram d;
+  d.type = view.type;
+  d.id = view.id;
+  d.source_ip = view.source_ip;
+  d.source_port = view.source_port;
+  d.source = view.source;
+  d.destination = view.destination;
+  d.mailslot.assign(reinterpret_cast<const char*>(view.mailslot), view.mailslot_size);
+  d.data.assign(view.data, view.data + view.data_size);
+  return d;
+}
+
 std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* bytes, std::size_t size) {
   const auto view = ParseDatagram(bytes, size);
   if (!view) return std::nullopt;
-  TMailslotDatagram d;
-  d.type = view->type;
-  d.id = view->id;
-  d.source_ip = view->source_ip;
-  d.source_port = view->source_port;
-  d.source = view->source;
-  d.destination = view->destination;
-  d.mailslot.assign(reinterpret_cast<const char*>(view->mailslot), view->mailslot_size);
-  d.data.assign(view->data, view->data + view->data_size);
-  return d;
+  return ToDatagram(*view);
 }
 
 }  // namespace hw::platform

@@ -76,6 +76,8 @@ struct TDatagramView {
 // Parses a datagram; nullopt when it is not a well-formed mailslot write, or when any
 // of its fields disagrees with its size. Pure: reads only bytes[0, size).
 std::optional<TDatagramView> ParseDatagram(const std::uint8_t* bytes, std::size_t size);
+// The view with its mailslot name and data copied out of the bytes received.
+TMailslotDatagram ToDatagram(const TDatagramView& view);
 // ParseDatagram, with the mailslot name and data copied out.
 std::optional<TMailslotDatagram> DecodeDatagram(const std::uint8_t* bytes, std::size_t size);
 

@@ -505,18 +505,7 @@ class TCarrier {
       auto s = mailslots_.find(name);
       if (s != mailslots_.end()) slot = s->second;
     }
-    if (listener) {
-      TMailslotDatagram datagram;
-      datagram.type = d->type;
-      datagram.id = d->id;
-      datagram.source_ip = d->source_ip;
-      datagram.source_port = d->source_port;
-      datagram.source = d->source;
-      datagram.destination = d->destination;
-      datagram.mailslot.assign(reinterpret_cast<const char*>(d->mailslot), d->mailslot_size);
-      datagram.data.assign(d->data, d->data + d->data_size);
-      listener(datagram, from);
-    }
+    if (listener) listener(ToDatagram(*d), from);
 
     const auto& config = Config();
     const bool for_us = d->destination.suffix == 0x00 && (EqualsNoCase(d->destination.name, config.computer_name) ||
