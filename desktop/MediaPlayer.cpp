@@ -129,23 +129,7 @@ void TMediaPlayer::Open() {
   if (!file_name_.empty()) {
     const QString local = QFile::decodeName(QByteArray::fromStdString(path));
     source_ = QUrl::fromLocalFile(QFileInfo(local).absoluteFilePath());
-    player_ = new QMediaPlayer(this);
-    output_ = new QAudioOutput(player_);
-    player_->setAudioOutput(output_);
-    QMediaPlayer* device = player_;
-    connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this, device](QMediaPlayer::MediaStatus status) {
-      if (device != player_ || status != QMediaPlayer::EndOfMedia) return;
-      at_end_ = true;
-      playing_ = false;
-      Finished(nvSuccessful);
-    });
-    connect(player_, &QMediaPlayer::errorOccurred, this, [this, device](QMediaPlayer::Error error, const QString&) {
-      if (device != player_ || error == QMediaPlayer::NoError) return;
-      error_ = CodeFor(error);
-      playing_ = false;
-      Finished(nvFailure);
-    });
-    player_->setSource(source_);
+    MakeDevice();
   }
   open_ = true;
   playing_ = false;
@@ -153,6 +137,26 @@ void TMediaPlayer::Open() {
   last_device_id_ = static_cast<win32::WORD>(last_device_id_ + 1);
   if (last_device_id_ == 0) last_device_id_ = 1;
   device_id_ = last_device_id_;
+}
+
+void TMediaPlayer::MakeDevice() {
+  player_ = new QMediaPlayer(this);
+  output_ = new QAudioOutput(player_);
+  player_->setAudioOutput(output_);
+  QMediaPlayer* device = player_;
+  connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this, device](QMediaPlayer::MediaStatus status) {
+    if (device != player_ || status != QMediaPlayer::EndOfMedia) return;
+    at_end_ = true;
+    playing_ = false;
+    Finished(nvSuccessful);
+  });
+  connect(player_, &QMediaPlayer::errorOccurred, this, [this, device](QMediaPlayer::Error error, const QString&) {
+    if (device != player_ || error == QMediaPlayer::NoError) return;
+    error_ = CodeFor(error);
+    playing_ = false;
+    Finished(nvFailure);
+  });
+  player_->setSource(source_);
 }
 
 void TMediaPlayer::Play() {
@@ -200,11 +204,12 @@ void TMediaPlayer::ReleaseDevice() {
 void TMediaPlayer::Restart() {
   at_end_ = false;
   if (!player_) return;
-  // Setting the position of a playing source back is unreliable on the GStreamer back
-  // end; clearing and setting the source again always starts from the beginning.
-  player_->stop();
-  player_->setSource(QUrl());
-  player_->setSource(source_);
+  // Setting the position back is unreliable on the GStreamer back end, and a player
+  // given its source again may still report the end of the finished play, ending the
+  // new one at once. A fresh player always starts from the beginning; the old one's
+  // late notices no longer reach us.
+  ReleaseDevice();
+  MakeDevice();
 }
 
 void TMediaPlayer::PostNotify(TMPNotifyValues value) {

@@ -78,6 +78,8 @@ class TMediaPlayer : public QObject {
   void SetOnNotify(std::function<void(TMediaPlayer&)> handler) { on_notify_ = std::move(handler); }
 
  private:
+  // A new player for source_, whose notices count only while it is the current one.
+  void MakeDevice();
   void ReleaseDevice();
   void Restart();
   void PostNotify(TMPNotifyValues value);
