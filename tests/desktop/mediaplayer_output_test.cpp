@@ -53,21 +53,7 @@ void Stop(pid_t pid, int signal) {
   waitpid(pid, &status, 0);
 }
 
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
-double StatField(const std::string& stat, const std::string& field) {
-  size_t at = stat.find(field);
-  if (at == std::string::npos) return -1;
-  return std::atof(stat.c_str() + stat.find(':', at) + 1);
-}
+using hw::test::StatField;
 
 void Pump(int ms) {
   QElapsedTimer timer;
@@ -137,7 +123,7 @@ class MediaPlayerOutputTest : public ::testing::Test {
     work();
     Pump(800);
     Stop(recorder, SIGINT);
-    return Capture("sox '" + file + "' -n silence 1 0.02 2% reverse silence 1 0.02 2% reverse stat 2>&1");
+    return hw::test::SoundStat(file);
   }
 
   std::string Tone(const std::string& name, double seconds, double frequency) {

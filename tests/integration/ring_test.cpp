@@ -21,21 +21,6 @@ namespace {
 using namespace std::chrono_literals;
 using hw::test::TChild;
 
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
-double StatField(const std::string& stat, const std::string& field) {
-  const size_t at = stat.find(field);
-  return at == std::string::npos ? -1 : std::atof(stat.c_str() + stat.find(':', at) + 1);
-}
-
 class RingTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -78,9 +63,7 @@ class RingTest : public ::testing::Test {
     work();
     std::this_thread::sleep_for(2500ms);
     recorder.Stop();
-    const std::string stat =
-        Capture("sox '" + file + "' -n silence 1 0.02 2% reverse silence 1 0.02 2% reverse stat 2>&1");
-    return StatField(stat, "Length (seconds)");
+    return hw::test::StatField(hw::test::SoundStat(file), "Length (seconds)");
   }
 
   std::string bin_, runtime_;

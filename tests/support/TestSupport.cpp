@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +35,23 @@ std::string ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, const std::string& content) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << content;
+}
+
+std::string SoundStat(const std::string& wave_file) {
+  std::string out;
+  const std::string command =
+      "sox '" + wave_file + "' -n silence 1 0.02 2% reverse silence 1 0.02 2% reverse stat 2>&1";
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+double StatField(const std::string& stat, const std::string& field) {
+  const size_t at = stat.find(field);
+  return at == std::string::npos ? -1 : std::atof(stat.c_str() + stat.find(':', at) + 1);
 }
 
 void ConfineToLoopback() { setenv("HALLWIRE_INTERFACES", "lo", 0); }

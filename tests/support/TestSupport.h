@@ -22,6 +22,11 @@ class TempDir {
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 
+// sox's statistics of a recorded wave file, silence trimmed off both ends.
+std::string SoundStat(const std::string& wave_file);
+// One numeric field of those statistics ("Length (seconds)"), or -1 when missing.
+double StatField(const std::string& stat, const std::string& field);
+
 // Keeps a test executable started by hand (not through CTest, which sets it) on
 // loopback: without HALLWIRE_INTERFACES the carrier would use every interface.
 // A value already set, such as a namespace host's interface, is left alone.
