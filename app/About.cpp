@@ -4,14 +4,16 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/Dialogs.h"
 #include "app/Help.h"
 #include "app/Pictures.h"
+#include "desktop/FormPlacement.h"
 
 namespace hw {
 
 TAbout::TAbout(QWidget* parent) : QDialog(parent) {
   setObjectName("About");
-  setWindowTitle("About");
+  setWindowTitle(tr("About"));
   setProperty(kHelpContextProperty, kAboutHelpContext);
   setWindowIcon(pictures::ProgramIcon());
   // The size is fixed by equal limits: the box can be neither shrunk nor grown.
@@ -22,35 +24,58 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent) {
   small.setPixelSize(11);
   setFont(small);
 
-  ProgramIcon = new QLabel(this);
-  ProgramIcon->setPixmap(pictures::AboutPicture());
-  ProgramIcon->setGeometry(16, 16, 48, 48);
+  ui_.picture = new QLabel(this);
+  ui_.picture->setPixmap(pictures::AboutPicture(devicePixelRatioF()));
+  ui_.picture->setGeometry(16, 16, 48, 48);
 
-  ProductName = new QLabel("Hallwire 1.5", this);
+  ui_.product_name = new QLabel("Hallwire 1.5", this);
   QFont big = small;
   big.setPixelSize(16);
   big.setBold(true);
-  ProductName->setFont(big);
-  ProductName->setGeometry(80, 20, 170, 24);
+  ui_.product_name->setFont(big);
+  ui_.product_name->setGeometry(80, 20, 170, 24);
 
-  Build = new QLabel("Build 1.5.12", this);
-  Build->setGeometry(80, 46, 170, 16);
+  ui_.build = new QLabel(tr("Build %1").arg("1.5.12"), this);
+  ui_.build->setGeometry(80, 46, 170, 16);
 
-  static const char* const kContact[4] = {
-      "Messages for your local network,",
-      "with no server in between.",
-      "Questions and reports:",
-      "the Hallwire project's issue tracker",
+  static const char* const kContactLines[4] = {
+      QT_TR_NOOP("Messages for your local network,"),
+      QT_TR_NOOP("with no server in between."),
+      QT_TR_NOOP("Questions and reports:"),
+      QT_TR_NOOP("the Hallwire project's issue tracker"),
   };
   for (int i = 0; i < 4; ++i) {
-    Contact[i] = new QLabel(kContact[i], this);
-    Contact[i]->setGeometry(16, 84 + i * 18, 230, 16);
+    ui_.contact_lines[i] = new QLabel(tr(kContactLines[i]), this);
+    ui_.contact_lines[i]->setGeometry(16, 84 + i * 18, 230, 16);
   }
 
-  OKButton = new QPushButton("&OK", this);
-  OKButton->setDefault(true);
-  OKButton->setGeometry(92, 196, 75, 25);
-  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  ui_.ok_button = new QPushButton(tr("&OK"), this);
+  ui_.ok_button->setDefault(true);
+  ui_.ok_button->setGeometry(92, 196, 75, 25);
+  connect(ui_.ok_button, &QPushButton::clicked, this, &QDialog::accept);
+
+  setAccessibleDescription(tr("The program's name, version and where to ask questions"));
+  ui_.picture->setAccessibleName(tr("Hallwire picture"));
+  ui_.picture->setAccessibleDescription(tr("The program's picture"));
+  ui_.product_name->setAccessibleDescription(tr("The program's name and version"));
+  ui_.build->setAccessibleDescription(tr("The program's build number"));
+  for (QLabel* line : ui_.contact_lines) line->setAccessibleDescription(tr("About the program"));
+  ui_.ok_button->setAccessibleDescription(tr("Closes this box"));
+}
+
+std::unique_ptr<TAbout> MakeAboutBox(QWidget* parent) {
+  auto about = std::make_unique<TAbout>(parent);
+  auto* placement = new TFormPlacement(about.get());
+  placement->SetIniFileName("hwire.ini");
+  placement->SetIniSection("AboutForm");
+  TWinMinMaxInfo limits;
+  limits.MaxSizeHeight = 241;
+  limits.MaxSizeWidth = 259;
+  limits.MinTrackHeight = 241;
+  limits.MinTrackWidth = 259;
+  placement->SetMinMaxInfo(limits);
+  placement->SetOnError([](const std::exception& error) { ShowStandardErrorBox(error.what()); });
+  return about;
 }
 
 }  // namespace hw

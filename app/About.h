@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QLabel;
 class QPushButton;
 
@@ -13,11 +15,21 @@ class TAbout : public QDialog {
  public:
   explicit TAbout(QWidget* parent = nullptr);
 
-  QLabel* ProductName = nullptr;  // "Hallwire 1.5"
-  QLabel* Build = nullptr;        // "Build 1.5.12"
-  QLabel* Contact[4] = {};
-  QLabel* ProgramIcon = nullptr;
-  QPushButton* OKButton = nullptr;  // "&OK"
+ private:
+  friend struct TWindowTestAccess;  // tests reach the controls through it
+
+  struct TControls {
+    QLabel* product_name = nullptr;
+    QLabel* build = nullptr;
+    QLabel* contact_lines[4] = {};
+    QLabel* picture = nullptr;
+    QPushButton* ok_button = nullptr;
+  };
+  TControls ui_;
 };
+
+// The about box with its stored placement (section "AboutForm" of hwire.ini), whose
+// limits keep its size.
+std::unique_ptr<TAbout> MakeAboutBox(QWidget* parent);
 
 }  // namespace hw

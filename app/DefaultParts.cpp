@@ -1,9 +1,10 @@
 // The program's own working parts for the main window: the mailslot terminal, the
-// wave player, the tray icon and the placement store.
+// wave player, the tray icon with its desktop notifications and the placement store.
 #include <QMenu>
 
 #include "app/MainFormParts.h"
 #include "app/Pictures.h"
+#include "desktop/DesktopNotifier.h"
 #include "desktop/FormPlacement.h"
 #include "desktop/MediaPlayer.h"
 #include "desktop/TrayIcon.h"
@@ -39,9 +40,13 @@ class TProgramTrayIcon : public ITrayIcon {
   bool Registered() const override { return tray_.Registered(); }
   void SetPopupMenu(QMenu* menu) override { tray_.SetPopupMenu(menu); }
   void SetOnDblClick(std::function<void()> handler) override { tray_.SetOnDblClick(std::move(handler)); }
+  void Notify(const QString& summary, const QString& body) override { notifier_.Show(summary, body); }
+  void CloseNotification() override { notifier_.Close(); }
+  void SetOnNotificationOpen(std::function<void()> handler) override { notifier_.SetOnOpen(std::move(handler)); }
 
  private:
   TTrayIcon tray_;
+  TDesktopNotifier notifier_;
 };
 
 }  // namespace
@@ -52,7 +57,8 @@ TMainFormParts MakeDefaultParts(IWindowThread& window) {
   parts.Terminal = MakeMailslotTerminalPort(window);
   parts.Sound = std::make_unique<TWavePlayer>();
   parts.Tray = std::make_unique<TProgramTrayIcon>();
-  // The window's size is fixed, so its placement keeps only position and state.
+  // Under X11 the window's size is fixed, so its placement keeps position and state;
+  // under Wayland, where it can grow, size and state.
   parts.MakePlacement = [](QWidget& form) -> std::unique_ptr<QObject> {
     auto placement = std::make_unique<TFormPlacement>(&form);
     placement->SetIniFileName("hwire.ini");

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
 
 #include <exception>
+
+#include "desktop/MessageBox.h"
+#include "desktop/ShownText.h"
 
 namespace hw {
 namespace {
@@ -69,12 +71,13 @@ std::string WithDefaultExtension(const std::string& name, const std::string& ext
 void TQtUserDialogs::ShowError(const std::string& text) { ShowStandardError(parent_, text); }
 
 void TQtUserDialogs::ShowNotice(const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, Text(text), QMessageBox::Ok, parent_);
+  TMessageBox box(QMessageBox::NoIcon, kApplicationTitle, ShownText(text), QMessageBox::Ok, parent_);
   RunBox(box);
 }
 
 bool TQtUserDialogs::Confirm(const std::string& text) {
-  QMessageBox box(QMessageBox::Question, "Confirm", Text(text), QMessageBox::Yes | QMessageBox::No, parent_);
+  TMessageBox box(QMessageBox::Question, QCoreApplication::translate("hw::TQtUserDialogs", "Confirm"), ShownText(text),
+                  QMessageBox::Yes | QMessageBox::No, parent_);
   box.setEscapeButton(QMessageBox::No);
   return RunBox(box) == QMessageBox::Yes;
 }

@@ -3,6 +3,7 @@
 // on the GUI thread.
 #pragma once
 
+#include <QTextBlockFormat>
 #include <QWidget>
 
 #include <cstdint>
@@ -26,6 +27,7 @@ class QTreeWidget;
 namespace hw {
 
 class TChatText;
+class TNetworkNotices;
 
 // Window-menu commands, masked with 0xFFF0.
 constexpr unsigned SC_MINIMIZE = 0xF020;
@@ -52,8 +54,8 @@ class TGradientCaption : public QWidget {
 class TmainForm : public QWidget, public ISettingsWindow {
   Q_OBJECT
  public:
-  // Builds the window from its parts and runs FormCreate; a failing step of
-  // FormCreate is shown in the error box and the window is still created.
+  // Builds the window from its parts and starts it up; a failing step of the start-up
+  // is shown in the error box and the window is still created.
   explicit TmainForm(TMainFormParts parts, QWidget* parent = nullptr);
   ~TmainForm() override;
 
@@ -71,6 +73,9 @@ class TmainForm : public QWidget, public ISettingsWindow {
   const std::string& IconizedFile() const { return iconized_file_; }
   const std::string& AllIncoming() const { return all_incoming_; }
   bool IconizedOnly() const { return iconized_only_; }
+  // Whether a message arriving while the window is hidden shows a desktop notification
+  // (the [Desktop] Notifications setting, read at start and after Preferences).
+  bool DesktopNotifications() const { return desktop_notifications_; }
 
   // --- ISettingsWindow (applying the settings) ---
   void SetMemoFontColor(TColor color) override;
@@ -91,32 +96,27 @@ class TmainForm : public QWidget, public ISettingsWindow {
   // Appends text as a new line at the end of the chat box (trimming the oldest
   // lines when the box would exceed its capacity).
   void AppendChatLine(const std::string& text);
-  std::string MemoText() const;
-  void SetMemoText(const std::string& text);
+  // The block format that marks a received line with its trust: a tint and a tooltip
+  // with the key's fingerprint; none for an unsigned line.
+  QTextBlockFormat TrustMark(const TLineCheck& check) const;
+  std::string EntryText() const;
+  void SetEntryText(const std::string& text);
   std::size_t ChatCapacity() const { return chat_capacity_; }
   void SetChatCapacity(std::size_t capacity) { chat_capacity_ = capacity; }
 
-  // --- handlers ---
-  void FormCreate();
-  void FormActivate();
-  void TrayIconDblClick();
-  void View1Click();
-  void Exit1Click();
-  void Exit2Click();
-  void About1Click();
-  void Contents1Click();
-  void Preferences1Click();
-  void ToolButton2Click();
-  // Returns true when the key was consumed (never: the key always goes on to the box).
-  bool MemoKeyDown(int key, Qt::KeyboardModifiers modifiers);
-  void msTerminalNewMessage(std::uint32_t sender_id, std::uint16_t msg_size);
-  void spSoundClick();
-  void SMsgClick();
-  void LoadMessage1Click();
-  void ToolButton5Click();
-  void SpeedItem1Click0();
-  void cbNameListClick();
-  void StatusBarDrawPanel(QPainter& canvas, int index, const QString& text, const QRect& rect);
+  // --- commands of the menus, the toolbar and the tray entry ---
+  void SendClick();
+  void ClearClick();
+  void RefreshClick();
+  void SoundClick();
+  void PreferencesClick();
+  void SaveMessagesClick();
+  void LoadMessagesClick();
+  void AboutClick();
+  void HelpContentsClick();
+  void ViewMessageClick();
+  void ExitClick();
+  void TrayDoubleClick();
   // The window-menu command handler (minimise, maximise, close).
   void SystemCommand(unsigned command);
 
@@ -125,44 +125,14 @@ class TmainForm : public QWidget, public ISettingsWindow {
   void HideWindow();
   // At start: shows the window when the desktop has no tray entry to reach it from.
   void ShowWithoutTray();
-  // Rebuilds the tree from the network.
-  bool GetDomainList(QTreeWidget* view);
   // Refreshes the enabled states of the clipboard actions.
   void UpdateActions();
   // The current picture index of the Sound button (3 on, 5 off).
   int SoundButtonImage() const { return sound_image_; }
+  // File -> Preferences, for opening the dialog at start.
+  QAction* PreferencesAction() const { return ui_.preferences_action; }
 
-  // --- controls and members (named after the window's design) ---
-  TGradientCaption* GradientCaption = nullptr;
-  QMenuBar* MainMenu1 = nullptr;
-  QWidget* SpeedBar1 = nullptr;
-  QToolButton* ToolButton2 = nullptr;  // "&Send"
-  QToolButton* tbsButton = nullptr;    // "&Prefs"
-  QToolButton* tbsButton2 = nullptr;   // "&Clear"
-  QToolButton* spSound = nullptr;      // "S&ound"
-  QToolButton* SpeedItem1 = nullptr;   // "&Refresh"
-  QSplitter* Splitter2 = nullptr;      // band above, chat box below
-  QSplitter* Splitter1 = nullptr;      // tree left, entry box right
-  QTreeWidget* cbNameList = nullptr;
-  QPlainTextEdit* Memo = nullptr;
-  QPlainTextEdit* ChatWindow = nullptr;
-  TStatusBar* StatusBar = nullptr;
-  QMenu* TrayPopupMenu = nullptr;
-  QAction* View1 = nullptr;
-  QAction* Exit1 = nullptr;
-  QAction* Preferences1 = nullptr;
-  QAction* LoadMessage1 = nullptr;
-  QAction* SMsg = nullptr;
-  QAction* Exit2 = nullptr;
-  QAction* CutAction = nullptr;
-  QAction* CopyAction = nullptr;
-  QAction* PasteAction = nullptr;
-  QAction* Contents1 = nullptr;
-  QAction* SearchforHelpOn1 = nullptr;
-  QAction* HowtoUseHelp1 = nullptr;
-  QAction* About1 = nullptr;
-
-  ITerminalPort& msTerminal() { return *parts_.Terminal; }
+  ITerminalPort& Terminal() { return *parts_.Terminal; }
   ISoundPlayer& Sound() { return *parts_.Sound; }
   ITrayIcon& TrayIcon() { return *parts_.Tray; }
   IUserDialogs& Dialogs() { return *parts_.Dialogs; }
@@ -175,6 +145,60 @@ class TmainForm : public QWidget, public ISettingsWindow {
   bool event(QEvent* event) override;
 
  private:
+  friend struct TWindowTestAccess;  // tests reach the controls through it
+
+  struct TControls {
+    TGradientCaption* caption = nullptr;
+    QMenuBar* menu_bar = nullptr;
+    QWidget* toolbar = nullptr;
+    QToolButton* send_button = nullptr;
+    QToolButton* preferences_button = nullptr;
+    QToolButton* clear_button = nullptr;
+    QToolButton* sound_button = nullptr;
+    QToolButton* refresh_button = nullptr;
+    QSplitter* chat_splitter = nullptr;  // the band above, the chat box below
+    QSplitter* band_splitter = nullptr;  // the recipient tree left, the entry box right
+    QTreeWidget* recipient_tree = nullptr;
+    QPlainTextEdit* entry_box = nullptr;  // object name "Memo"
+    QPlainTextEdit* chat_box = nullptr;   // object name "ChatWindow"
+    TStatusBar* status_bar = nullptr;
+    QMenu* tray_menu = nullptr;  // also the caption strip's window menu
+    QAction* view_action = nullptr;
+    QAction* tray_exit_action = nullptr;
+    QAction* preferences_action = nullptr;
+    QAction* load_action = nullptr;
+    QAction* save_action = nullptr;
+    QAction* exit_action = nullptr;
+    QAction* cut_action = nullptr;
+    QAction* copy_action = nullptr;
+    QAction* paste_action = nullptr;
+    QAction* help_contents_action = nullptr;
+    QAction* help_search_action = nullptr;
+    QAction* help_usage_action = nullptr;
+    QAction* about_action = nullptr;
+  };
+
+  // Reads the computer and user names and the settings, plays the start-up sound and
+  // fills the recipient tree; a failing step ends the start-up there.
+  void StartUp();
+  void WindowActivated();
+  // Returns true when the key was consumed (never: the key always goes on to the box).
+  bool EntryKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  void MessageArrived(std::uint32_t sender_id, std::uint16_t msg_size);
+  // Tells the user of a message that came while the window is hidden: a notification
+  // (when switched on) and, without a tray entry to blink, the window's urgency hint.
+  void AnnounceHiddenArrival(const std::string& line);
+  void RecipientTreeClick();
+  // A key in the tree: Space and Enter choose the current node, the arrow
+  // keys the node they moved to; the choice is recorded as a click records it.
+  void RecipientTreeKey(int key);
+  void DrawKeyPanel(QPainter& canvas, int index, const QString& text, const QRect& rect);
+  // A key panel's state in words ("Caps Lock on"), for screen readers.
+  QString KeyPanelName(int index) const;
+  // Names and descriptions for screen readers.
+  void DescribeControls();
+  // Rebuilds the tree from the network.
+  bool FillRecipientTree();
   void BuildControls();
   void BuildMenus();
   void BuildToolbar();
@@ -184,9 +208,11 @@ class TmainForm : public QWidget, public ISettingsWindow {
   QPlainTextEdit* FocusedTextBox() const;
   void Run(void (TmainForm::*handler)());
 
+  TControls ui_;
   TMainFormParts parts_;
   std::unique_ptr<TChatText> chat_;
   std::unique_ptr<TErrorBoxGate> receive_errors_;
+  std::unique_ptr<TNetworkNotices> network_notices_;
   std::unique_ptr<QObject> placement_;
   QDialog* preferences_ = nullptr;
   QDialog* about_ = nullptr;
@@ -201,6 +227,8 @@ class TmainForm : public QWidget, public ISettingsWindow {
   std::string iconized_file_;
   std::string all_incoming_;
   bool iconized_only_ = false;
+  bool desktop_notifications_ = true;
+  int waiting_ = 0;  // messages that came since the window was last shown
 
   std::size_t chat_capacity_;
   int sound_image_ = 3;

@@ -17,11 +17,12 @@
 
 class QMenu;
 class QObject;
+class QString;
 class QWidget;
 
 namespace hw {
 
-// What the main window needs of the mailslot terminal `msTerminal`.
+// What the main window needs of its mailslot terminal.
 class ITerminalPort {
  public:
   using TMessageEvent = std::function<void(std::uint32_t sender_id, std::uint16_t msg_size)>;
@@ -35,12 +36,20 @@ class ITerminalPort {
   virtual void SetOnNewMessage(TMessageEvent handler) = 0;
   // Errors that escape the delivery of a message (e.g. from the message handler).
   virtual void SetOnError(TErrorEvent handler) = 0;
-  // The longest payload the carrier takes in one message.
+  // The longest payload the carrier takes in one message (a signature's room taken off).
   virtual std::size_t MaxPayload() const = 0;
+  // The check of the message being delivered; unsigned for a terminal that checks nothing.
+  virtual const TLineCheck& LastCheck() const {
+    static const TLineCheck kUnsigned;
+    return kUnsigned;
+  }
+  // Called after each verified line with the computer it names and its source address.
+  virtual void SetOnVerifiedSender(std::function<void(const std::string& computer, std::uint32_t source)>) {}
 };
 
 // The terminal on the mailslot "hwSlot", polling every 250 ms, sending to the whole
-// primary domain until told otherwise. The constructor throws hw::Exception
+// primary domain until told otherwise. It signs with the user's key and checks what
+// arrives against the user's pinned keys; without a usable key it sends unsigned. The constructor throws hw::Exception
 // "Error reading msTerminal.MailslotName: <system text>" when the mailslot is
 // owned by another program on this computer.
 std::unique_ptr<ITerminalPort> MakeMailslotTerminalPort(IWindowThread& window);
@@ -68,6 +77,11 @@ class ITrayIcon {
   virtual bool Registered() const = 0;
   virtual void SetPopupMenu(QMenu* menu) = 0;
   virtual void SetOnDblClick(std::function<void()> handler) = 0;
+  // The desktop notification behind the entry: Notify shows one in place of the last,
+  // and a click on it or its "Open" action calls the OnNotificationOpen handler.
+  virtual void Notify(const QString& summary, const QString& body) = 0;
+  virtual void CloseNotification() = 0;
+  virtual void SetOnNotificationOpen(std::function<void()> handler) = 0;
 };
 
 struct TMainFormParts {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "platform/system/Exception.h"
 
 namespace hw {
 namespace {
@@ -99,7 +99,7 @@ void SaveMessageFile(const std::string& path, const std::string& text) {
   }
 }
 
-std::string LoadMessageFile(const std::string& path, std::size_t capacity) {
+std::string LoadMessageFile(const std::string& path, std::size_t capacity, std::size_t max_lines) {
   TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
   if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || S_ISDIR(info.st_mode))
@@ -124,6 +124,9 @@ std::string LoadMessageFile(const std::string& path, std::size_t capacity) {
   if (zero != std::string::npos) raw.resize(zero);
   std::string text = NormaliseLineEnds(raw);
   if (text.size() > capacity) throw too_large;
+  std::size_t lines = 1;
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++lines;
+  if (lines > max_lines) throw too_large;
   return text;
 }
 

@@ -7,6 +7,8 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "app/Pictures.h"
 #include "transport/ChatLine.h"
@@ -53,12 +55,24 @@ class TUpdatesSuspended {
   bool was_enabled_;
 };
 
-QIcon NodeIcon(int image, int selected_image) {
-  QIcon icon;
-  icon.addPixmap(pictures::TreeImage(image), QIcon::Normal);
-  icon.addPixmap(pictures::TreeImage(selected_image), QIcon::Selected);
-  return icon;
+QIcon NodeIcon(int image, int selected_image) { return pictures::TreePicture(image, selected_image); }
+
+// A node not yet in any tree; inserting thousands at once costs the view one update.
+QTreeWidgetItem* NewNode(const std::string& text, int image, int selected_image, const QIcon& icon) {
+  auto* item = new QTreeWidgetItem();
+  item->setText(0, QString::fromStdString(ShownAsUtf8(text)));
+  item->setData(0, kImageRole, image);
+  item->setData(0, kSelectedImageRole, selected_image);
+  item->setIcon(0, icon);
+  item->setFlags(item->flags() | Qt::ItemIsEditable);
+  return item;
 }
+
+// What stage 2 returned over all its reads.
+struct TListing {
+  std::string provider;
+  std::vector<std::string> names;  // display names, in the order returned
+};
 
 }  // namespace
 
@@ -68,12 +82,11 @@ std::string DisplayNameFromRemoteName(const char* remote_name) {
 
 QTreeWidgetItem* AddTreeNode(QTreeWidget& view, QTreeWidgetItem* parent, const std::string& text, int image,
                              int selected_image) {
-  auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(&view);
-  item->setText(0, QString::fromStdString(ShownAsUtf8(text)));
-  item->setData(0, kImageRole, image);
-  item->setData(0, kSelectedImageRole, selected_image);
-  item->setIcon(0, NodeIcon(image, selected_image));
-  item->setFlags(item->flags() | Qt::ItemIsEditable);
+  QTreeWidgetItem* item = NewNode(text, image, selected_image, NodeIcon(image, selected_image));
+  if (parent)
+    parent->addChild(item);
+  else
+    view.addTopLevelItem(item);
   return item;
 }
 
@@ -91,6 +104,9 @@ void ConfigureRecipientTree(QTreeWidget& view) {
   view.setIndentation(23);
   view.setRootIsDecorated(false);
   view.setIconSize(QSize(16, 16));
+  // Every node is one line with a 16-pixel picture: the view need not measure
+  // thousands of rows one by one after a refresh.
+  view.setUniformRowHeights(true);
   view.setSelectionMode(QAbstractItemView::SingleSelection);
   view.setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
   // The selected node is not highlighted while the tree has no focus.
@@ -114,44 +130,67 @@ void ConfigureRecipientTree(QTreeWidget& view) {
 
 bool GetDomainList(QTreeWidget& view, const TNetEnumApi& api) {
   using namespace win32;
-  // One buffer for both stages; each read overwrites it from the start.
-  alignas(NETRESOURCEA) unsigned char buffer[kNetEnumBufferSize];
-  auto* request = reinterpret_cast<NETRESOURCEA*>(buffer);
-  *request = NETRESOURCEA{RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_DOMAIN, RESOURCEUSAGE_CONTAINER,
+  // One buffer for both stages, NETRESOURCEA-aligned; each read overwrites it from
+  // the start, and it grows when a record does not fit.
+  DWORD capacity = kNetEnumBufferSize;
+  std::vector<NETRESOURCEA> storage(capacity / sizeof(NETRESOURCEA) + 1);
+  NETRESOURCEA* records = storage.data();
+  *records = NETRESOURCEA{RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_DOMAIN, RESOURCEUSAGE_CONTAINER,
                           nullptr,           nullptr,         nullptr,                    nullptr};
 
   HANDLE stage1 = 0;
-  if (api.OpenEnum(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, request, &stage1) != NO_ERROR)
+  if (api.OpenEnum(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, records, &stage1) != NO_ERROR)
     return false;
   DWORD count = 1;
-  DWORD size = kNetEnumBufferSize;
+  DWORD size = capacity;
   DWORD result;
   {
     TEnumHandle handle(api, stage1);
-    result = api.EnumResource(handle.Get(), &count, buffer, &size);
+    result = api.EnumResource(handle.Get(), &count, records, &size);
   }
   if (result != NO_ERROR || count == 0) return false;
 
+  // Stage 2 opens the container record stage 1 left at the start of the buffer.
   HANDLE stage2 = 0;
-  if (api.OpenEnum(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, request, &stage2) != NO_ERROR)
+  if (api.OpenEnum(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, records, &stage2) != NO_ERROR)
     return false;
   TEnumHandle handle(api, stage2);
-  count = kNetEnumMaxEntries;
-  size = kNetEnumBufferSize;
-  if (api.EnumResource(handle.Get(), &count, buffer, &size) != NO_ERROR) return false;
-  // A success with no records gives no provider name for the root: keep the tree.
-  if (count == 0) return false;
-  // Never trust a count beyond what the buffer can hold.
-  count = std::min<DWORD>(count, std::min<DWORD>(kNetEnumMaxEntries, kNetEnumBufferSize / sizeof(NETRESOURCEA)));
+  TListing listing;
+  bool any = false;
+  // Reads until the platform says there is no more; any other failure keeps the tree.
+  for (;;) {
+    count = kNetEnumMaxEntries;
+    size = capacity;
+    result = api.EnumResource(handle.Get(), &count, records, &size);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result == ERROR_MORE_DATA) {
+      // The next record alone needs more room: take what the platform asks for, within reason.
+      if (size <= capacity || size > kNetEnumMaxBufferSize) return false;
+      capacity = size;
+      storage.assign(capacity / sizeof(NETRESOURCEA) + 1, NETRESOURCEA{});
+      records = storage.data();
+      continue;
+    }
+    if (result != NO_ERROR) return false;
+    if (count == 0) break;  // a success with nothing in it: nothing more is coming
+    // Never trust a count beyond what the buffer can hold.
+    count = std::min<DWORD>(count, std::min<DWORD>(kNetEnumMaxEntries, capacity / sizeof(NETRESOURCEA)));
+    if (!any) listing.provider = records[0].lpProvider ? records[0].lpProvider : "";
+    any = true;
+    for (DWORD i = 0; i < count; ++i) listing.names.push_back(DisplayNameFromRemoteName(records[i].lpRemoteName));
+  }
+  // No record at all gives no provider name for the root: keep the tree.
+  if (!any) return false;
 
-  const auto* records = reinterpret_cast<const NETRESOURCEA*>(buffer);
   {
     TUpdatesSuspended suspended(view);
     view.clear();
-    const char* provider = records[0].lpProvider;
-    QTreeWidgetItem* root = AddTreeNode(view, nullptr, provider ? provider : "", tiGlobe, tiGlobe);
-    for (DWORD i = 0; i < count; ++i)
-      AddTreeNode(view, root, DisplayNameFromRemoteName(records[i].lpRemoteName), tiComputer, tiArrow);
+    QTreeWidgetItem* root = AddTreeNode(view, nullptr, listing.provider, tiGlobe, tiGlobe);
+    const QIcon icon = NodeIcon(tiComputer, tiArrow);
+    QList<QTreeWidgetItem*> children;
+    children.reserve(static_cast<qsizetype>(listing.names.size()));
+    for (const std::string& name : listing.names) children.append(NewNode(name, tiComputer, tiArrow, icon));
+    root->addChildren(children);
   }
   return true;
 }

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/Mpr.h"
+#include "platform/net/Mpr.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -22,9 +22,11 @@ struct TNetEnumApi {
   std::function<win32::DWORD(win32::HANDLE)> CloseEnum = win32::WNetCloseEnum;
 };
 
-// Size of the one buffer a refresh reads into, and the most entries it asks for.
+// Size of the buffer a refresh starts reading into, the most entries it asks for in
+// one read, and the most the buffer grows to for a record that does not fit.
 constexpr std::size_t kNetEnumBufferSize = 32768;
 constexpr win32::DWORD kNetEnumMaxEntries = 1024;
+constexpr std::size_t kNetEnumMaxBufferSize = 1 << 20;
 
 // Text of the node the tree holds until the first successful refresh.
 inline constexpr const char* kInitialNodeText = "Network Neighborhood";
@@ -41,9 +43,9 @@ std::string DisplayNameFromRemoteName(const char* remote_name);
 // while the view has no focus, and the initial node.
 void ConfigureRecipientTree(QTreeWidget& view);
 
-// Rebuilds the view from the network in two enumeration stages. Any failure of the
-// enumeration leaves the view, its selection and its expansion untouched.
-// Returns true when the view was rebuilt.
+// Rebuilds the view from the network in two enumeration stages, the second read until
+// the platform has no more entries. Any failure of the enumeration leaves the view,
+// its selection and its expansion untouched. Returns true when the view was rebuilt.
 bool GetDomainList(QTreeWidget& view, const TNetEnumApi& api = TNetEnumApi());
 
 // Adds a node with its picture indexes (normal and selected); parent null for a

@@ -1,8 +1,14 @@
 #include "app/Pictures.h"
 
+#include <QFile>
+#include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
+#include <QPalette>
+#include <QPixmapCache>
+#include <QSvgRenderer>
+
+#include <cmath>
 
 // Resources of a static library are registered explicitly.
 static void InitPictureResources() { Q_INIT_RESOURCE(hallwire); }
@@ -10,241 +16,158 @@ static void InitPictureResources() { Q_INIT_RESOURCE(hallwire); }
 namespace hw::pictures {
 namespace {
 
-QPixmap Blank(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  return pixmap;
+// How a picture shows in one icon mode.
+enum class TTint { kColour, kGrey, kDisabled };
+
+double Linear(int channel) {
+  const double c = channel / 255.0;
+  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-// A small monitor on a stand; the screen is drawn in `screen`.
-void DrawComputer(QPainter& p, const QRectF& box, const QColor& screen) {
-  const qreal w = box.width(), h = box.height();
-  const QRectF monitor(box.left() + w * 0.08, box.top() + h * 0.08, w * 0.84, h * 0.62);
-  p.setPen(QPen(QColor(40, 40, 40), qMax<qreal>(1.0, w / 16)));
-  p.setBrush(QColor(200, 200, 200));
-  p.drawRect(monitor);
-  p.setPen(Qt::NoPen);
-  p.setBrush(screen);
-  p.drawRect(monitor.adjusted(w * 0.1, h * 0.1, -w * 0.1, -h * 0.1));
-  p.setBrush(QColor(120, 120, 120));
-  p.drawRect(QRectF(box.left() + w * 0.42, monitor.bottom(), w * 0.16, h * 0.12));
-  p.setPen(QPen(QColor(40, 40, 40), qMax<qreal>(1.0, w / 16)));
-  p.setBrush(QColor(200, 200, 200));
-  p.drawRect(QRectF(box.left() + w * 0.2, monitor.bottom() + h * 0.12, w * 0.6, h * 0.12));
+int Encoded(double linear) {
+  const double c = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+  return qBound(0, qRound(c * 255), 255);
 }
 
-void DrawSpeaker(QPainter& p) {
-  QPolygonF cone;
-  cone << QPointF(2, 6) << QPointF(5, 6) << QPointF(9, 2) << QPointF(9, 14) << QPointF(5, 10) << QPointF(2, 10);
-  p.setPen(QPen(QColor(30, 30, 30), 1));
-  p.setBrush(QColor(90, 90, 90));
-  p.drawPolygon(cone);
-}
-
-QPixmap Send() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  // An envelope with a green arrow leaving it.
-  p.setPen(QPen(QColor(60, 60, 60), 1));
-  p.setBrush(QColor(250, 245, 220));
-  p.drawRect(QRectF(1.5, 4.5, 10, 8));
-  p.drawLine(QPointF(1.5, 4.5), QPointF(6.5, 9));
-  p.drawLine(QPointF(11.5, 4.5), QPointF(6.5, 9));
-  QPolygonF arrow;
-  arrow << QPointF(9, 1) << QPointF(15, 4) << QPointF(9, 7);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0, 150, 0));
-  p.drawPolygon(arrow);
-  return pm;
-}
-
-QPixmap Prefs() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  // A gear: a toothed wheel with a hole.
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(70, 90, 140));
-  p.translate(8, 8);
-  for (int i = 0; i < 8; ++i) {
-    p.drawRect(QRectF(-1.5, -7.5, 3, 4));
-    p.rotate(45);
+// Grey of the same relative luminance: a greyed picture keeps the contrast its
+// colours were chosen for, which a plain qGray() does not.
+void MakeGrey(QImage& image, bool faded) {
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb pixel = line[x];
+      const int alpha = qAlpha(pixel);
+      if (alpha == 0) continue;
+      // Premultiplied: take the colour back out, grey it, put it back.
+      const auto channel = [alpha](int c) { return qMin(255, c * 255 / alpha); };
+      const double luminance = 0.2126 * Linear(channel(qRed(pixel))) + 0.7152 * Linear(channel(qGreen(pixel))) +
+                               0.0722 * Linear(channel(qBlue(pixel)));
+      const int out_alpha = faded ? alpha / 2 : alpha;
+      const int grey = Encoded(luminance) * out_alpha / 255;
+      line[x] = qRgba(grey, grey, grey, out_alpha);
+    }
   }
-  p.drawEllipse(QPointF(0, 0), 5, 5);
-  p.setBrush(QColor(230, 230, 230));
-  p.drawEllipse(QPointF(0, 0), 2, 2);
-  return pm;
 }
 
-QPixmap Clear() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  // A page with lines, crossed out in red.
-  p.setPen(QPen(QColor(60, 60, 60), 1));
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(2.5, 1.5, 10, 13));
-  for (int y = 4; y <= 12; y += 2) p.drawLine(QPointF(4.5, y + 0.5), QPointF(10.5, y + 0.5));
-  p.setPen(QPen(QColor(210, 0, 0), 2));
-  p.drawLine(QPointF(3, 3), QPointF(14, 14));
-  p.drawLine(QPointF(14, 3), QPointF(3, 14));
-  return pm;
+QByteArray ReadSource(const QString& name) {
+  if (name.isEmpty()) return {};
+  InitPictureResources();
+  QFile file(name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QPixmap SoundOn() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  DrawSpeaker(p);
-  p.setPen(QPen(QColor(0, 110, 200), 1.2));
-  p.setBrush(Qt::NoBrush);
-  p.drawArc(QRectF(7, 5, 5, 6), -60 * 16, 120 * 16);
-  p.drawArc(QRectF(6, 3, 8, 10), -60 * 16, 120 * 16);
-  p.drawArc(QRectF(5, 1, 10, 14), -60 * 16, 120 * 16);
-  return pm;
-}
+// One picture drawn from SVG at every size asked for. The word currentColor in the
+// source becomes the application palette's colour of `ink_role` at drawing time, so a
+// change of theme redraws the outlines in the new text colour.
+class TSvgPictureEngine final : public QIconEngine {
+ public:
+  TSvgPictureEngine(const QString& normal, const QString& selected, QPalette::ColorRole ink_role, bool grey_until_active)
+      : normal_name_(normal),
+        selected_name_(selected),
+        normal_(ReadSource(normal)),
+        selected_(selected == normal ? normal_ : ReadSource(selected)),
+        ink_role_(ink_role),
+        grey_until_active_(grey_until_active) {}
 
-QPixmap SoundOff() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  DrawSpeaker(p);
-  p.setPen(QPen(QColor(210, 0, 0), 1.6));
-  p.drawLine(QPointF(10.5, 5.5), QPointF(15, 10.5));
-  p.drawLine(QPointF(15, 5.5), QPointF(10.5, 10.5));
-  return pm;
-}
-
-QPixmap Refresh() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  // Two curved arrows chasing each other.
-  p.setPen(QPen(QColor(0, 120, 60), 2));
-  p.setBrush(Qt::NoBrush);
-  p.drawArc(QRectF(2, 2, 12, 12), 30 * 16, 150 * 16);
-  p.drawArc(QRectF(2, 2, 12, 12), 210 * 16, 150 * 16);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0, 120, 60));
-  QPolygonF head1;
-  head1 << QPointF(10.5, 0.5) << QPointF(15, 4) << QPointF(9.5, 6);
-  p.drawPolygon(head1);
-  QPolygonF head2;
-  head2 << QPointF(5.5, 15.5) << QPointF(1, 12) << QPointF(6.5, 10);
-  p.drawPolygon(head2);
-  return pm;
-}
-
-QPixmap Globe() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(0, 70, 150), 1));
-  p.setBrush(QColor(90, 160, 230));
-  p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-  p.setBrush(Qt::NoBrush);
-  p.drawEllipse(QRectF(5, 1.5, 6, 13));
-  p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
-  p.drawLine(QPointF(8, 1.5), QPointF(8, 14.5));
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(40, 150, 60));
-  p.drawEllipse(QRectF(3, 4, 4, 3));
-  p.drawEllipse(QRectF(9, 9, 4, 3));
-  return pm;
-}
-
-QPixmap Computer() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  DrawComputer(p, QRectF(0, 0, 16, 16), QColor(0, 90, 160));
-  return pm;
-}
-
-QPixmap Arrow() {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  QPolygonF arrow;
-  arrow << QPointF(2, 6) << QPointF(8, 6) << QPointF(8, 2) << QPointF(14.5, 8) << QPointF(8, 14) << QPointF(8, 10)
-        << QPointF(2, 10);
-  p.setPen(QPen(QColor(120, 60, 0), 1));
-  p.setBrush(QColor(240, 160, 0));
-  p.drawPolygon(arrow);
-  return pm;
-}
-
-QPixmap Folder(bool open) {
-  QPixmap pm = Blank(16);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(130, 100, 0), 1));
-  p.setBrush(QColor(235, 200, 80));
-  QPolygonF back;
-  back << QPointF(1.5, 3.5) << QPointF(6, 3.5) << QPointF(7.5, 5) << QPointF(14.5, 5) << QPointF(14.5, 13.5)
-       << QPointF(1.5, 13.5);
-  p.drawPolygon(back);
-  if (open) {
-    QPolygonF flap;
-    flap << QPointF(3.5, 7.5) << QPointF(15.5, 7.5) << QPointF(13.5, 13.5) << QPointF(1.5, 13.5);
-    p.setBrush(QColor(250, 225, 130));
-    p.drawPolygon(flap);
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    const bool selected = mode == QIcon::Selected;
+    const TTint tint = mode == QIcon::Disabled                          ? TTint::kDisabled
+                       : grey_until_active_ && mode != QIcon::Active ? TTint::kGrey
+                                                                       : TTint::kColour;
+    const QColor ink = QGuiApplication::palette().color(ink_role_);
+    const QString key = QStringLiteral("hw-picture:%1:%2x%3:%4:%5")
+                            .arg(selected ? selected_name_ : normal_name_)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(static_cast<int>(tint))
+                            .arg(ink.rgba());
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached)) return cached;
+    QImage image = Render(selected ? selected_ : normal_, size, ink);
+    if (tint != TTint::kColour) MakeGrey(image, tint == TTint::kDisabled);
+    QPixmap result = QPixmap::fromImage(image);
+    QPixmapCache::insert(key, result);
+    return result;
   }
-  return pm;
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    // Drawn at the device's own resolution, never scaled up from a smaller copy.
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    QPixmap picture = pixmap(QSize(qRound(rect.width() * ratio), qRound(rect.height() * ratio)), mode, state);
+    picture.setDevicePixelRatio(ratio);
+    painter->drawPixmap(rect, picture);
+  }
+
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+
+  // Tray hosts that take pictures by value (StatusNotifierItem) pick from these.
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    return {{16, 16}, {22, 22}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+  }
+
+  QIconEngine* clone() const override { return new TSvgPictureEngine(*this); }
+  QString key() const override { return QStringLiteral("hallwire-svg"); }
+
+ private:
+  static QImage Render(const QByteArray& source, const QSize& size, const QColor& ink) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    if (source.isEmpty() || size.isEmpty()) return image;
+    QByteArray svg = source;
+    svg.replace("currentColor", ink.name().toLatin1());
+    QSvgRenderer renderer(svg);
+    // Square pictures, centred in a box of another shape.
+    const int side = qMin(size.width(), size.height());
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF((size.width() - side) / 2.0, (size.height() - side) / 2.0, side, side));
+    return image;
+  }
+
+  QString normal_name_;
+  QString selected_name_;
+  QByteArray normal_;
+  QByteArray selected_;
+  QPalette::ColorRole ink_role_;
+  bool grey_until_active_;
+};
+
+QString Source(const char* name) { return QStringLiteral(":/hallwire/pictures/%1.svg").arg(QLatin1String(name)); }
+
+const char* const kToolbarNames[kToolbarImageCount] = {"send",        "preferences", "clear",
+                                                       "sound-on",    "refresh",     "sound-off"};
+const char* const kTreeNames[kTreeImageCount] = {"globe", "computer", "arrow", "folder-open", "folder-closed"};
+
+QString TreeSource(int index) {
+  return index >= 0 && index < kTreeImageCount ? Source(kTreeNames[index]) : QString();
 }
 
 }  // namespace
 
-QPixmap ToolbarImage(int index) {
-  switch (index) {
-    case 0: return Send();
-    case 1: return Prefs();
-    case 2: return Clear();
-    case 3: return SoundOn();
-    case 4: return Refresh();
-    case 5: return SoundOff();
-    default: return Blank(16);
-  }
+QIcon ToolbarPicture(int index) {
+  const QString name = index >= 0 && index < kToolbarImageCount ? Source(kToolbarNames[index]) : QString();
+  return QIcon(new TSvgPictureEngine(name, name, QPalette::WindowText, true));
 }
 
-QPixmap TreeImage(int index) {
-  switch (index) {
-    case 0: return Globe();
-    case 1: return Computer();
-    case 2: return Arrow();
-    case 3: return Folder(true);
-    case 4: return Folder(false);
-    default: return Blank(16);
-  }
+QIcon TreePicture(int index, int selected_index) {
+  return QIcon(new TSvgPictureEngine(TreeSource(index), TreeSource(selected_index), QPalette::Text, false));
+}
+
+QIcon BuiltInProgramIcon() {
+  const QString name = QStringLiteral(":/hallwire/icons/hallwire.svg");
+  return QIcon(new TSvgPictureEngine(name, name, QPalette::WindowText, false));
 }
 
 QIcon ProgramIcon() {
-  InitPictureResources();
   // The desktop's icon theme has the installed icon (and may restyle it); the copy
   // built into the program serves a build tree and desktops without the theme.
-  QIcon built_in;
-  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
-    built_in.addFile(QString(":/hallwire/icons/hallwire-%1.png").arg(size), QSize(size, size));
-  return QIcon::fromTheme("hallwire", built_in);
+  return QIcon::fromTheme(QStringLiteral("hallwire"), BuiltInProgramIcon());
 }
 
 QIcon TrayFrame(int index) {
-  QPixmap pm = Blank(16);
-  if (index >= 0 && index < 3) {
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPolygonF triangle;
-    triangle << QPointF(8, 1) << QPointF(15, 14.5) << QPointF(1, 14.5);
-    p.setPen(QPen(QColor(220, 0, 0), 2));
-    p.setBrush(QColor(255, 230, 0));
-    p.drawPolygon(triangle);
-    p.setPen(QPen(Qt::black, 2));
-    p.drawLine(QPointF(8, 5), QPointF(8, 10));
-    p.drawPoint(QPointF(8, 12.5));
-  }
-  return QIcon(pm);
+  const QString name = index >= 0 && index < 3 ? Source("tray-warning") : QString();
+  return QIcon(new TSvgPictureEngine(name, name, QPalette::WindowText, false));
 }
 
-QPixmap AboutPicture() { return ProgramIcon().pixmap(48, 48); }
+QPixmap AboutPicture(qreal device_pixel_ratio) { return ProgramIcon().pixmap(QSize(48, 48), device_pixel_ratio); }
 
 }  // namespace hw::pictures

@@ -1,7 +1,6 @@
 // hallwire [--preferences]: the messenger. Starts hidden with its tray entry, owns the
 // mailslot "hwSlot" and runs until Exit.
 #include <QApplication>
-#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -18,10 +17,13 @@
 #include "app/Help.h"
 #include "app/MainForm.h"
 #include "app/Pictures.h"
-#include "desktop/FormPlacement.h"
+#include "app/Translations.h"
+#include "app/preferences/PrefForm.h"
+#include "desktop/MessageBox.h"
 #include "desktop/QtWindowThread.h"
-#include "platform/Registry.h"
-#include "settings/dialog/PrefForm.h"
+#include "desktop/ShownText.h"
+#include "platform/store/Registry.h"
+#include "settings/SettingsFile.h"
 
 namespace {
 
@@ -76,10 +78,14 @@ int main(int argc, char** argv) {
     }
   }
   QApplication::setApplicationName("Hallwire");
+  // The windows' texts follow the user's locale (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+  hw::InstallTranslations();
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setWindowIcon(hw::pictures::ProgramIcon());
   QuitOnTerminationSignals(app);
 
+  // The user's own network settings, before the first mailslot announces this computer.
+  hw::ApplyNetworkSettings();
   hw::TQtWindowThread window_thread;
   std::unique_ptr<hw::TmainForm> main_form;
   try {
@@ -88,32 +94,24 @@ int main(int argc, char** argv) {
     hw::ShowStandardErrorBox(error.what());
     return 1;
   }
-  auto pref = std::make_unique<hw::TfrmPref>(main_form.get());
-  pref->setProperty(hw::kHelpContextProperty, hw::kPreferencesHelpContext);
-  auto about = std::make_unique<hw::TAbout>(main_form.get());
-  auto* about_placement = new hw::TFormPlacement(about.get());
-  about_placement->SetIniFileName("hwire.ini");
-  about_placement->SetIniSection("AboutForm");
-  hw::TWinMinMaxInfo limits;
-  limits.MaxSizeHeight = 241;
-  limits.MaxSizeWidth = 259;
-  limits.MinTrackHeight = 241;
-  limits.MinTrackWidth = 259;
-  about_placement->SetMinMaxInfo(limits);
-  about_placement->SetOnError([](const std::exception& error) { hw::ShowStandardErrorBox(error.what()); });
-  main_form->SetPreferencesDialog(pref.get());
+  auto preferences = std::make_unique<hw::app::TfrmPref>(main_form.get());
+  preferences->setProperty(hw::kHelpContextProperty, hw::kPreferencesHelpContext);
+  std::unique_ptr<hw::TAbout> about = hw::MakeAboutBox(main_form.get());
+  main_form->SetPreferencesDialog(preferences.get());
   main_form->SetAboutBox(about.get());
   main_form->ShowWithoutTray();
   // A damaged registry file was set aside and a new one started: the user hears of it once.
-  while (const auto notice = hw::platform::TakeRegistryNotice())
-    QMessageBox::information(nullptr, hw::kApplicationTitle, QString::fromStdString(*notice));
+  while (const auto notice = hw::platform::TakeRegistryNotice()) {
+    hw::TMessageBox box(QMessageBox::Information, hw::kApplicationTitle, hw::ShownText(*notice), QMessageBox::Ok);
+    box.exec();
+  }
   // The same path as File -> Preferences, once the message loop runs.
-  if (open_preferences) QTimer::singleShot(0, main_form->Preferences1, &QAction::trigger);
+  if (open_preferences) QTimer::singleShot(0, main_form->PreferencesAction(), &QAction::trigger);
 
   const int code = QApplication::exec();
   // Destroying the windows writes their placements and closes the mailslot.
   about.reset();
-  pref.reset();
+  preferences.reset();
   main_form.reset();
   return code;
 }

@@ -30,9 +30,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Config.h"
-#include "platform/Datagram.h"
-#include "platform/WindowThread.h"
+#include "platform/net/Config.h"
+#include "platform/net/Datagram.h"
+#include "platform/system/WindowThread.h"
 #include "transport/Mailslot.h"
 
 namespace {
@@ -203,7 +203,7 @@ struct TBench {
     // A terminal writes to the mailslot of its own name; point its client at B's.
     sender->Client().SetMailslotName(kReceiverSlot);
     sender->SetReceiver(hw::TReceiverType::rcDomainOrComputer);
-    sender->SetReceiverName(hw::platform::Config().computer_name);
+    sender->SetReceiverName(hw::platform::net::Config().computer_name);
   }
 
   void Reset(bool record_delays) {
@@ -277,10 +277,10 @@ int main(int argc, char** argv) {
   }
 
   ConfineToLoopback();
-  const auto& config = hw::platform::Config();
+  const auto& config = hw::platform::net::Config();
   const std::size_t frame_size = hw::kFrameHeaderSize + static_cast<std::size_t>(payload_size);
   const std::size_t datagram_size =
-      hw::platform::EncodedDatagramSize(std::strlen("\\MAILSLOT\\") + std::strlen(kReceiverSlot), frame_size);
+      hw::platform::net::EncodedDatagramSize(std::strlen("\\MAILSLOT\\") + std::strlen(kReceiverSlot), frame_size);
   std::printf("bench_transport: computer %s, port %u, interfaces lo, %u cores\n", config.computer_name.c_str(),
               config.port, std::thread::hardware_concurrency());
   std::printf("frame %zu bytes (payload %ld), carrier datagram %zu bytes, interval %u ms\n\n", frame_size, payload_size,

@@ -15,6 +15,7 @@ install(FILES ${data}/icons/hallwire.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/ic
 install(FILES ${HALLWIRE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The program's data folder, found from bin/ as ../share/hallwire.
 install(FILES ${HALLWIRE_RING_WAV} ${CMAKE_SOURCE_DIR}/app/help/hallwire.html DESTINATION ${CMAKE_INSTALL_DATADIR}/hallwire)
+install(FILES ${HALLWIRE_QM_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/hallwire/translations)
 install(FILES ${data}/copyright ${HALLWIRE_CHANGELOG_GZ} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/hallwire)
 install(FILES ${data}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME hallwire)
 
@@ -22,7 +23,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hallwire)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Hallwire maintainers")
-set(CPACK_PACKAGE_CONTACT "Hallwire maintainers <maintainers@users.noreply.c-seed-2891bc67.example>")
+set(CPACK_PACKAGE_CONTACT "Hallwire maintainers <maintainers@hallwire.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "serverless chat for the people of one local network")
 # Lines under 80 characters: dpkg shows them as written.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -41,7 +42,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# shlibdeps finds libqt6svg6 through the pictures' link to Qt SVG; the same package holds
+# the SVG icon engine plugin that draws the installed theme's scalable icon.
 # Qt plays wave files through GStreamer's wavparse, which this package holds.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS gstreamer1.0-plugins-good)
+# Qt's own translations give the standard buttons and dialogs the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-good, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -4,13 +4,11 @@
 
 #include <QGuiApplication>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
-#include "platform/Registry.h"
+#include "desktop/AutostartEntry.h"
+#include "platform/store/Registry.h"
 
 namespace hw {
 
@@ -102,56 +100,6 @@ void DeleteKeyTree(HKEY root, const std::string& path) {
   RegDeleteKeyA(root, base.c_str());
 }
 
-enum class EntryState { Missing, Disabled, Enabled };
-
-std::optional<std::string> ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// What the desktop makes of an autostart entry: the start-up settings of GNOME, KDE
-// and XFCE disable one with Hidden=true or X-GNOME-Autostart-enabled=false, or delete it.
-EntryState StateOf(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return error ? EntryState::Enabled : EntryState::Missing;
-  // One that cannot be read is taken as it was written: a registration is never
-  // dropped for want of rights to look.
-  const std::optional<std::string> text = ReadText(path);
-  if (!text) return EntryState::Enabled;
-  std::istringstream lines(*text);
-  bool in_group = false;
-  for (std::string line; std::getline(lines, line);) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    if (!line.empty() && line[0] == '[') {
-      in_group = line == "[Desktop Entry]";
-      continue;
-    }
-    const size_t eq = line.find('=');
-    if (!in_group || eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-    while (!key.empty() && key.back() == ' ') key.pop_back();
-    while (!value.empty() && value.front() == ' ') value.erase(0, 1);
-    if ((key == "Hidden" && value == "true") || (key == "X-GNOME-Autostart-enabled" && value == "false"))
-      return EntryState::Disabled;
-  }
-  return EntryState::Enabled;
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-// The user's own entry of the same name as an all-users one: it takes that one's place
-// for this user.
-std::string UserOverride(const std::string& allUsersEntry) {
-  return AutostartFolder(HKEY_CURRENT_USER) + std::filesystem::path(allUsersEntry).filename().string();
-}
-
 }  // namespace
 
 TSunfieldAutostart::TSunfieldAutostart(const std::string& applicationTitle)
@@ -179,22 +127,23 @@ bool TSunfieldAutostart::FollowDesktopEntry() {
     // The all-users entry may be switched off for this user only; the registration
     // stays for the others.
     const std::string entry = AutostartEntryFile(HKEY_LOCAL_MACHINE, false, name_);
-    return StateOf(entry) == EntryState::Enabled && StateOf(UserOverride(entry)) != EntryState::Disabled &&
+    return AutostartEntryStateOf(entry) == AutostartEntryState::kEnabled &&
+           AutostartEntryStateOf(UserOverrideEntryFile(entry)) != AutostartEntryState::kDisabled &&
            ReadRegistration(Kind::Run, true);
   }
   const std::string entry = AutostartEntryFile(HKEY_CURRENT_USER, false, name_);
-  const EntryState state = StateOf(entry);
+  const AutostartEntryState state = AutostartEntryStateOf(entry);
   const bool registered = ReadRegistration(Kind::Run, false);
-  if (registered && state != EntryState::Enabled) {
+  if (registered && state != AutostartEntryState::kEnabled) {
     // Switched off in the desktop's start-up settings: the registration follows. The
     // registry removes the entry with its value; a disabled one is put back, so the
     // desktop's list still shows it as the user left it.
-    const std::optional<std::string> disabled = ReadText(entry);
+    const std::optional<std::string> disabled = ReadAutostartEntry(entry);
     WriteRegistration(Kind::Run, false, false, false);
-    if (disabled) WriteText(entry, *disabled);
+    if (disabled) WriteAutostartEntry(entry, *disabled);
     return false;
   }
-  if (!registered && state == EntryState::Enabled) {
+  if (!registered && state == AutostartEntryState::kEnabled) {
     // Switched on there again: registered, so that the preferences box shows it.
     return WriteRegistration(Kind::Run, false, true, false);
   }
@@ -207,10 +156,12 @@ void TSunfieldAutostart::KeepAllUsersRunOnceToOneRun() {
   // to its folder: this user's disabled entry of the same name keeps it from starting
   // the program again for this user. A user entry already there is left alone.
   const std::string entry = AutostartEntryFile(HKEY_LOCAL_MACHINE, true, name_);
-  const std::string mine = UserOverride(entry);
-  if (StateOf(entry) == EntryState::Missing || StateOf(mine) != EntryState::Missing) return;
-  WriteText(mine, "[Desktop Entry]\nType=Application\nName=" + name_ +
-                      "\nComment=Started once already for this user\nHidden=true\n");
+  const std::string mine = UserOverrideEntryFile(entry);
+  if (AutostartEntryStateOf(entry) == AutostartEntryState::kMissing ||
+      AutostartEntryStateOf(mine) != AutostartEntryState::kMissing)
+    return;
+  WriteAutostartEntry(mine, "[Desktop Entry]\nType=Application\nName=" + name_ +
+                                "\nComment=Started once already for this user\nHidden=true\n");
 }
 
 bool TSunfieldAutostart::WriteRegistration(Kind kind, bool allUsers, bool on, bool request) {

@@ -1,7 +1,8 @@
 // TSunfieldAutostart: registers the running program to be started when the user logs
 // in, every time ("Run") or once at the next login ("RunOnce"), for the current user or
 // for all users. The registry is the state: every read goes to it, every write takes
-// effect at once (and, through the registry stand-in, as an XDG autostart entry).
+// effect at once (and, through the registry stand-in, as an XDG autostart entry, see
+// AutostartEntry.h).
 //
 // Use from the preferences dialog:
 //   TSunfieldAutostart autostart;                                  // at dialog creation
@@ -13,7 +14,7 @@
 
 #include <string>
 
-#include "platform/Exception.h"
+#include "platform/system/Exception.h"
 
 namespace hw {
 

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+
+#include "desktop/MessageBox.h"
+#include "desktop/ShownText.h"
 
 namespace hw {
 namespace {
@@ -14,14 +16,17 @@ constexpr int kModalRetryMs = 250;
 }  // namespace
 
 std::string WithFullStop(const std::string& text) {
+  // A translation may end in the full stop, exclamation or question mark of Chinese
+  // and Japanese script, which takes no second stop.
+  for (const char* mark : {"\xE3\x80\x82", "\xEF\xBC\x81", "\xEF\xBC\x9F"})
+    if (text.size() >= 3 && text.compare(text.size() - 3, 3, mark) == 0) return text;
   if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) return text + ".";
   return text;
 }
 
 void ShowStandardError(QWidget* parent, const std::string& text) {
-  const std::string shown = WithFullStop(text);
-  QMessageBox box(QMessageBox::Critical, kApplicationTitle,
-                  QString::fromLocal8Bit(shown.data(), static_cast<int>(shown.size())), QMessageBox::Ok, parent);
+  const std::string shown = WithFullStop(ShownText(text).toStdString());
+  TMessageBox box(QMessageBox::Critical, kApplicationTitle, QString::fromStdString(shown), QMessageBox::Ok, parent);
   box.adjustSize();
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
@@ -60,9 +65,14 @@ void TErrorBoxGate::ShowAll(std::string text) {
     // The box's loop may have run the gate's owner to its end.
     if (!*alive) return;
     if (waiting_ == 0) break;
-    text = WithFullStop(last_) + "\n\n" +
-           (waiting_ == 1 ? std::string("1 more error") : std::to_string(waiting_) + " more errors") +
-           " came while the last box was open; this is the latest";
+    const int count = static_cast<int>(waiting_);
+    QString more = QCoreApplication::translate("hw::TErrorBoxGate",
+                                               "%n more errors came while the last box was open; this is the latest",
+                                               nullptr, count);
+    if (count == 1)
+      more = QCoreApplication::translate("hw::TErrorBoxGate",
+                                         "1 more error came while the last box was open; this is the latest");
+    text = WithFullStop(ShownText(last_).toStdString()) + "\n\n" + more.toStdString();
     waiting_ = 0;
   }
   busy_ = false;

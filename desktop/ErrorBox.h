@@ -16,7 +16,8 @@ namespace hw {
 inline constexpr const char* kApplicationTitle = "Hallwire";
 
 // The error box's text: a full stop is appended when the last character comes
-// after '.' in the character order (so none after "!", ")", "." or a blank).
+// after '.' in the character order (so none after "!", ")", "." or a blank), and
+// none after the Chinese full stop, exclamation or question mark of a translation.
 std::string WithFullStop(const std::string& text);
 
 // Shows the modal standard error box, centred on the screen.

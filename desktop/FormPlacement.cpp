@@ -15,14 +15,16 @@
 #include <limits>
 #include <vector>
 
-#include "platform/Profile.h"
-#include "platform/IniFile.h"
+#include "platform/store/Profile.h"
+#include "platform/store/IniFile.h"
 
 namespace hw {
 
 namespace {
 
 constexpr win32::DWORD kValueSize = 2048;
+// Set in a section saved where the window system placed the window and no position was known.
+constexpr char kNoPositionKey[] = "NoPosition";
 
 std::string ReadString(const std::string& file, const std::string& section, const std::string& key) {
   char buffer[kValueSize];
@@ -128,7 +130,36 @@ int ClampToInt(std::int64_t value) {
       std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+enum class TShownState { Normal, Minimized, Maximized };
+
+// The state a stored "ShowCmd" asks for; an unknown command keeps the normal state.
+TShownState ShownStateOf(int show_cmd) {
+  switch (show_cmd) {
+    case SW_SHOWMINIMIZED:
+    case 6:  // SW_MINIMIZE
+    case 7:  // SW_SHOWMINNOACTIVE
+      return TShownState::Minimized;
+    case SW_SHOWMAXIMIZED:
+      return TShownState::Maximized;
+    default:  // SW_SHOWNORMAL, SW_SHOW, SW_RESTORE and the rest
+      return TShownState::Normal;
+  }
+}
+
 }  // namespace
+
+// The window's section of the profile file.
+struct TFormPlacement::TStoredSection {
+  std::string file;
+  std::string section;
+
+  std::string Read(const std::string& key) const { return ReadString(file, section, key); }
+  // The key stored for the primary screen's current size, else the plain key.
+  std::string ReadForScreen(const char* key) const {
+    std::string value = Read(ResolutionKey(key));
+    return value.empty() ? Read(key) : value;
+  }
+};
 
 bool TWinMinMaxInfo::DefaultMinMaxInfo() const { return *this == TWinMinMaxInfo(); }
 
@@ -200,6 +231,14 @@ void TFormPlacement::ApplyMinMaxInfo() {
   QSize max = form_->maximumSize();
   if (info.MinTrackWidth) min.setWidth(limit(info.MinTrackWidth));
   if (info.MinTrackHeight) min.setHeight(limit(info.MinTrackHeight));
+  // A Wayland compositor that makes a window maximised or full screen requires it to
+  // take the size it gives, even past its maximum: there the limits are minimums only,
+  // whatever maximum the window set itself.
+  if (WindowSystemPlacesWindows()) {
+    form_->setMinimumSize(min);
+    form_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return;
+  }
   if (info.MaxTrackWidth)
     max.setWidth(limit(info.MaxTrackWidth));
   else if (info.MaxSizeWidth)
@@ -219,10 +258,12 @@ bool TFormPlacement::Resizable() const {
   return form_->minimumSize() != form_->maximumSize();
 }
 
-bool TFormPlacement::CanPlace() const {
+bool WindowSystemPlacesWindows() {
   // Wayland clients cannot place their windows: the compositor does.
-  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
+
+bool TFormPlacement::CanPlace() const { return !WindowSystemPlacesWindows(); }
 
 void TFormPlacement::Report(const std::exception& error) {
   if (on_error_)
@@ -252,12 +293,20 @@ TWindowPlacement TFormPlacement::GetWindowPlacement() const {
   if (state & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
     const QRect restored = form_->normalGeometry();
     if (!restored.isEmpty()) normal = restored;
+    // Under Wayland the compositor's size can reach the window before its state does and
+    // then passes for the normal size: the size read at the restore (or the smallest the
+    // window takes) is kept instead.
+    if (!CanPlace() && normal.size() == form_->size()) {
+      const QSize kept = stored_size_.isValid() ? stored_size_ : form_->minimumSize();
+      if (!kept.isEmpty()) normal.setSize(kept);
+    }
   }
   wp.left = normal.x() - frame_offset.x();
   wp.top = normal.y() - frame_offset.y();
-  if (!CanPlace() && have_stored_pos_) {
-    wp.left = stored_left_;
-    wp.top = stored_top_;
+  if (!CanPlace()) {
+    // Qt's position here is the offset of its own decorations, not a place on a screen.
+    wp.left = have_stored_pos_ ? stored_left_ : 0;
+    wp.top = have_stored_pos_ ? stored_top_ : 0;
   }
   wp.right = ClampToInt(static_cast<std::int64_t>(wp.left) + normal.width());
   wp.bottom = ClampToInt(static_cast<std::int64_t>(wp.top) + normal.height());
@@ -281,11 +330,11 @@ void TFormPlacement::SetWindowPlacement(const TWindowPlacement& wp) {
   int left = wp.left;
   int top = wp.top;
 
-  // A window that would lie wholly outside every screen is moved onto the primary one.
-  const QRect wanted(left, top, width, height);
+  // A window whose frame corner (and with it the title bar) lies on no screen is moved
+  // onto the primary one.
   bool on_screen = false;
   for (QScreen* screen : QGuiApplication::screens())
-    if (screen->availableGeometry().intersects(wanted)) on_screen = true;
+    if (screen->availableGeometry().contains(left, top)) on_screen = true;
   QScreen* primary = PrimaryScreen();
   if (!on_screen && primary) {
     const QRect area = primary->availableGeometry();
@@ -298,7 +347,13 @@ void TFormPlacement::SetWindowPlacement(const TWindowPlacement& wp) {
   const Qt::WindowStates state = form_->windowState();
   const Qt::WindowStates enlarged = state & (Qt::WindowMaximized | Qt::WindowFullScreen);
   if (enlarged) form_->setWindowState(state & ~enlarged);
-  if (CanPlace()) form_->move(left, top);
+  if (CanPlace()) {
+    // Before the window is mapped its frame is unknown and QWidget::move would put the
+    // client area at the frame's position; the window system places the frame itself.
+    QWindow* handle = form_->windowHandle();
+    form_->move(left, top);
+    if (handle && !handle->isVisible()) handle->setFramePosition(QPoint(left, top));
+  }
   form_->resize(width, height);
   if (enlarged) form_->setWindowState(state);
 
@@ -337,6 +392,11 @@ void TFormPlacement::SaveFormPlacement() {
   const std::string normal = FourNumbers(wp.left, wp.top, wp.right, wp.bottom);
   WriteString(file, section, ResolutionKey("NormPos"), normal);
   WriteString(file, section, "NormPos", normal);
+  // The marker goes with a position that is none; a real one written later drops it.
+  if (!CanPlace() && !have_stored_pos_)
+    WriteString(file, section, kNoPositionKey, "1");
+  else if (!ReadString(file, section, kNoPositionKey).empty())
+    win32::WritePrivateProfileStringA(section.c_str(), kNoPositionKey, nullptr, file.c_str());
   WriteString(file, section, "Visible", destroying_ ? "1" : "0");
   if (options_ & fpActiveControl) {
     QWidget* focused = form_->focusWidget();
@@ -349,110 +409,105 @@ void TFormPlacement::RestoreFormPlacement() {
   if (!form_) return;
   saved_ = false;
   ApplyMinMaxInfo();
-  const std::string file = EffectiveIniFileName();
-  const std::string section = EffectiveIniSection();
-  auto read = [&](const std::string& key) { return ReadString(file, section, key); };
+  const TStoredSection stored{EffectiveIniFileName(), EffectiveIniSection()};
 
   TWindowPlacement wp = GetWindowPlacement();
   if (!form_->isVisible()) wp.showCmd = SW_HIDE;
-
-  if (options_ & fpPosition) {
-    wp.flags = static_cast<unsigned>(ParseInteger(read("Flags"), static_cast<int>(wp.flags)));
-    bool found = false;
-    std::string value = read(ResolutionKey("MinMaxPos"));
-    if (value.empty()) value = read("MinMaxPos");
-    if (!value.empty()) {
-      const auto words = Words(value);
-      wp.minX = Word(words, 0, 0);
-      wp.minY = Word(words, 1, 0);
-      wp.maxX = Word(words, 2, 0);
-      wp.maxY = Word(words, 3, 0);
-      found = true;
-    }
-    value = read(ResolutionKey("NormPos"));
-    if (value.empty()) value = read("NormPos");
-    if (!value.empty()) {
-      const auto words = Words(value);
-      wp.left = Word(words, 0, wp.left);
-      wp.top = Word(words, 1, wp.top);
-      wp.right = Word(words, 2, wp.right);
-      wp.bottom = Word(words, 3, wp.bottom);
-      found = true;
-    }
-    const int ppi = PixelsPerInch();
-    if (ParseInteger(read("PixelsPerInch"), ppi) != ppi) found = false;
-    if (found) {
-      if (!Resizable()) {
-        wp.right = ClampToInt(static_cast<std::int64_t>(wp.left) + form_->width());
-        wp.bottom = ClampToInt(static_cast<std::int64_t>(wp.top) + form_->height());
-      }
-      if (wp.right > wp.left) {
-        if (!CanPlace()) {
-          have_stored_pos_ = true;
-          stored_left_ = wp.left;
-          stored_top_ = wp.top;
-        }
-        SetWindowPlacement(wp);
-      }
-    }
-  }
-
-  if (options_ & fpState) {
-    enum { kNormal, kMinimized, kMaximized } result = kNormal;
-    switch (ParseInteger(read("ShowCmd"), 0)) {
-      case 1:
-      case 5:
-      case 9:
-        result = kNormal;
-        break;
-      case 2:
-      case 6:
-      case 7:
-        result = kMinimized;
-        break;
-      case 3:
-        result = kMaximized;
-        break;
-      default:
-        break;  // keeps the preselected state
-    }
-    Qt::WindowStates state = form_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
-    if (result == kMaximized) state |= Qt::WindowMaximized;
-    if (state != form_->windowState()) form_->setWindowState(state);
-    if (result == kMinimized) {
-      // Minimised once the show has finished, as if by the user, so that a window
-      // that handles minimising itself (the main window hides instead) does not
-      // change its visibility in the middle of being shown.
-      const Qt::WindowStates minimized =
-          Qt::WindowMinimized | ((wp.flags & WPF_RESTORETOMAXIMIZED) ? Qt::WindowMaximized : Qt::WindowNoState);
-      QPointer<QWidget> form = form_;
-      QMetaObject::invokeMethod(
-          form_,
-          [form, minimized] {
-            if (form) form->setWindowState(form->windowState() | minimized);
-          },
-          Qt::QueuedConnection);
-    } else {
-      form_->update();
-    }
-  } else {
+  if (options_ & fpPosition) RestorePosition(stored, wp);
+  if (options_ & fpState)
+    RestoreState(stored, wp.flags);
+  else
     form_->update();
-  }
   restored_ = true;
 
-  if (min_max_info_.DefaultMinMaxInfo() && form_->windowHandle()) {
-    // The maximised position of a window without limits: just outside its borders.
-    const QRect frame = form_->frameGeometry();
-    const QRect client = form_->geometry();
-    max_x_ = -(client.left() - frame.left());
-    max_y_ = -(frame.bottom() - client.bottom());
-  }
+  if (min_max_info_.DefaultMinMaxInfo() && form_->windowHandle()) RememberMaximizedPosition();
+  if (options_ & fpActiveControl) RestoreActiveControl(stored);
+}
 
-  if (options_ & fpActiveControl) {
-    const std::string name = read("ActiveControl");
-    if (!name.empty())
-      if (QWidget* control = form_->findChild<QWidget*>(QString::fromStdString(name))) control->setFocus();
+bool TFormPlacement::ReadStoredPosition(const TStoredSection& stored, TWindowPlacement& wp) const {
+  wp.flags = static_cast<unsigned>(ParseInteger(stored.Read("Flags"), static_cast<int>(wp.flags)));
+  bool found = false;
+  if (const std::string value = stored.ReadForScreen("MinMaxPos"); !value.empty()) {
+    const auto words = Words(value);
+    wp.minX = Word(words, 0, 0);
+    wp.minY = Word(words, 1, 0);
+    wp.maxX = Word(words, 2, 0);
+    wp.maxY = Word(words, 3, 0);
+    found = true;
   }
+  if (const std::string value = stored.ReadForScreen("NormPos"); !value.empty()) {
+    const auto words = Words(value);
+    wp.left = Word(words, 0, wp.left);
+    wp.top = Word(words, 1, wp.top);
+    wp.right = Word(words, 2, wp.right);
+    wp.bottom = Word(words, 3, wp.bottom);
+    found = true;
+  }
+  // Positions stored at another pixel density would put the window elsewhere.
+  const int ppi = PixelsPerInch();
+  return found && ParseInteger(stored.Read("PixelsPerInch"), ppi) == ppi;
+}
+
+void TFormPlacement::RestorePosition(const TStoredSection& stored, TWindowPlacement& wp) {
+  if (!ReadStoredPosition(stored, wp)) return;
+  const bool no_position = ParseInteger(stored.Read(kNoPositionKey), 0) != 0;
+  if (no_position) {
+    // Saved under Wayland: only the size is the user's; the window keeps its position.
+    const TWindowPlacement here = GetWindowPlacement();
+    wp.right = ClampToInt(static_cast<std::int64_t>(here.left) + wp.right - wp.left);
+    wp.bottom = ClampToInt(static_cast<std::int64_t>(here.top) + wp.bottom - wp.top);
+    wp.left = here.left;
+    wp.top = here.top;
+  }
+  if (!Resizable()) {
+    wp.right = ClampToInt(static_cast<std::int64_t>(wp.left) + form_->width());
+    wp.bottom = ClampToInt(static_cast<std::int64_t>(wp.top) + form_->height());
+  }
+  if (wp.right <= wp.left) return;
+  if (!CanPlace()) {
+    have_stored_pos_ = !no_position;
+    stored_left_ = wp.left;
+    stored_top_ = wp.top;
+    stored_size_ = QSize(wp.right - wp.left, wp.bottom - wp.top);
+  }
+  SetWindowPlacement(wp);
+}
+
+void TFormPlacement::RestoreState(const TStoredSection& stored, unsigned flags) {
+  const TShownState shown = ShownStateOf(ParseInteger(stored.Read("ShowCmd"), 0));
+  Qt::WindowStates state = form_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+  if (shown == TShownState::Maximized) state |= Qt::WindowMaximized;
+  if (state != form_->windowState()) form_->setWindowState(state);
+  if (shown != TShownState::Minimized) {
+    form_->update();
+    return;
+  }
+  // Minimised once the show has finished, as if by the user, so that a window that
+  // handles minimising itself (the main window hides instead) does not change its
+  // visibility in the middle of being shown.
+  const Qt::WindowStates minimized =
+      Qt::WindowMinimized | ((flags & WPF_RESTORETOMAXIMIZED) ? Qt::WindowMaximized : Qt::WindowNoState);
+  QPointer<QWidget> form = form_;
+  QMetaObject::invokeMethod(
+      form_,
+      [form, minimized] {
+        if (form) form->setWindowState(form->windowState() | minimized);
+      },
+      Qt::QueuedConnection);
+}
+
+void TFormPlacement::RememberMaximizedPosition() {
+  // The maximised position of a window without limits: just outside its borders.
+  const QRect frame = form_->frameGeometry();
+  const QRect client = form_->geometry();
+  max_x_ = -(client.left() - frame.left());
+  max_y_ = -(frame.bottom() - client.bottom());
+}
+
+void TFormPlacement::RestoreActiveControl(const TStoredSection& stored) {
+  const std::string name = stored.Read("ActiveControl");
+  if (name.empty()) return;
+  if (QWidget* control = form_->findChild<QWidget*>(QString::fromStdString(name))) control->setFocus();
 }
 
 bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {

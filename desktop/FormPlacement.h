@@ -17,6 +17,11 @@
 // frame, right - left and bottom - top the size of its client area (Qt's pos() and size()),
 // so that a value read back puts the window exactly where it was. Positions and sizes are
 // in Qt's device-independent pixels; "PixelsPerInch" is the primary screen's logical DPI.
+//
+// Where the window system places windows itself (Wayland) the store keeps sizes and
+// states only: it writes back the position it read, or "NoPosition=1" with left and top
+// 0 when it read none, and a window restored elsewhere from such a section keeps its own
+// position. A stored frame corner that lies on no screen is moved onto the primary one.
 #pragma once
 
 #include <QObject>
@@ -40,7 +45,8 @@ using TPlacementOptions = unsigned;
 // Size limits of the window; 0 leaves a limit as the window has it. The track sizes
 // become the window's minimum and maximum size; a maximised size (the size the window
 // takes when maximised) becomes the maximum size where no maximum track size is set.
-// The maximised position is left to the window manager.
+// The maximised position is left to the window manager. Under Wayland only the
+// minimum sizes are applied.
 struct TWinMinMaxInfo {
   int MaxPosLeft = 0;
   int MaxPosTop = 0;
@@ -71,6 +77,9 @@ constexpr unsigned SW_SHOWMINIMIZED = 2;
 constexpr unsigned SW_SHOWMAXIMIZED = 3;
 constexpr unsigned WPF_SETMINPOSITION = 1;
 constexpr unsigned WPF_RESTORETOMAXIMIZED = 2;
+
+// True where windows cannot place themselves (Wayland): only sizes and states are kept.
+bool WindowSystemPlacesWindows();
 
 class TFormPlacement : public QObject {
  public:
@@ -124,7 +133,14 @@ class TFormPlacement : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  struct TStoredSection;
   void ApplyMinMaxInfo();
+  // The steps of a restore, each for one option.
+  bool ReadStoredPosition(const TStoredSection& stored, TWindowPlacement& wp) const;
+  void RestorePosition(const TStoredSection& stored, TWindowPlacement& wp);
+  void RestoreState(const TStoredSection& stored, unsigned flags);
+  void RememberMaximizedPosition();
+  void RestoreActiveControl(const TStoredSection& stored);
   void Report(const std::exception& error);
   bool Resizable() const;
   bool CanPlace() const;
@@ -146,6 +162,7 @@ class TFormPlacement : public QObject {
   // Where the window system places windows itself: the position last read from the file.
   bool have_stored_pos_ = false;
   int stored_left_ = 0, stored_top_ = 0;
+  QSize stored_size_;
 };
 
 }  // namespace hw

@@ -13,8 +13,8 @@
 #include <cstring>
 
 #include "desktop/WaveHeader.h"
-#include "platform/ProgramFolders.h"
-#include "platform/Winmm.h"
+#include "platform/system/ProgramFolders.h"
+#include "platform/system/Winmm.h"
 
 namespace hw {
 

@@ -14,8 +14,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/Exception.h"
-#include "platform/Win32Types.h"
+#include "platform/system/Exception.h"
+#include "platform/system/Win32Types.h"
 
 class QAudioOutput;
 class QMediaPlayer;

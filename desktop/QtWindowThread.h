@@ -3,7 +3,7 @@
 
 #include <QObject>
 
-#include "platform/WindowThread.h"
+#include "platform/system/WindowThread.h"
 
 namespace hw {
 

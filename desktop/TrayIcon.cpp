@@ -120,6 +120,7 @@ bool TQtTrayShell::NotifyIcon(DWORD message, const TNotifyIconData& data) {
         // messages a shell sends for it. The menu is shown by the component itself.
         QObject::connect(icon_.get(), &QSystemTrayIcon::activated,
                          [this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); });
+        PublishMenu();
       }
       icon_->setIcon(data.hIcon);
       icon_->setToolTip(data.szTip);
@@ -138,6 +139,23 @@ bool TQtTrayShell::NotifyIcon(DWORD message, const TNotifyIconData& data) {
     default:
       return false;
   }
+}
+
+void TQtTrayShell::SetMenu(QMenu* menu) {
+  menu_ = menu;
+  PublishMenu();
+}
+
+void TQtTrayShell::PublishMenu() {
+  // Only a D-Bus host gets the menu: an XEmbed icon with a menu set would have Qt open
+  // it on a right-click as well as the component. Qt's D-Bus tray takes the menu over
+  // as a platform menu; a copy holding the same actions keeps the component's own menu
+  // (also the caption strip's) a plain widget menu.
+  if (!icon_ || !single_clicks_only_) return;
+  if (!published_menu_) published_menu_ = std::make_unique<QMenu>();
+  for (QAction* action : published_menu_->actions()) published_menu_->removeAction(action);
+  if (menu_) published_menu_->addActions(menu_->actions());
+  icon_->setContextMenu(published_menu_.get());
 }
 
 void TQtTrayShell::Activated(int reason) {
@@ -349,6 +367,11 @@ void TTrayIcon::SetAnimated(bool value) {
   }
   frame_index_ = 0;
   Refresh();
+}
+
+void TTrayIcon::SetPopupMenu(QMenu* menu) {
+  popup_menu_ = menu;
+  shell_->SetMenu(menu);
 }
 
 void TTrayIcon::Loaded() {

@@ -26,8 +26,8 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/Shell32.h"
-#include "platform/Win32Types.h"
+#include "platform/system/Shell32.h"
+#include "platform/system/Win32Types.h"
 
 class QMenu;
 class QSystemTrayIcon;
@@ -77,17 +77,22 @@ class ITrayShell {
   // A shell reports activity by calling data.hWnd->WndProc(WM_TRAYNOTIFY, mouse message)
   // and a tray host that appears after a failed add through data.hWnd->TrayHostAppeared().
   virtual bool NotifyIcon(win32::DWORD message, const TNotifyIconData& data) = 0;
+  // The component's right-click menu (not owned), for hosts that show an item's menu
+  // themselves; the shell must not use it after it is deleted.
+  virtual void SetMenu(QMenu* menu) { (void)menu; }
 };
 
 // The notification area of the desktop through QSystemTrayIcon (StatusNotifierItem over
 // D-Bus or XEmbed on X11). An add fails while no tray host exists; the shell then
 // watches for one and tells the component when it appears. A D-Bus host reports
-// single clicks only: there a left click is passed on as the double-click.
+// single clicks only: there a left click is passed on as the double-click, and the
+// menu is published over D-Bus (dbusmenu), since most such hosts show only that.
 class TQtTrayShell : public ITrayShell {
  public:
   TQtTrayShell();
   ~TQtTrayShell() override;
   bool NotifyIcon(win32::DWORD message, const TNotifyIconData& data) override;
+  void SetMenu(QMenu* menu) override;
   // The Qt entry; null until the first successful add.
   QSystemTrayIcon* SystemTrayIcon() const { return icon_.get(); }
   // Whether the entry went to a StatusNotifierItem host (decided at the first add).
@@ -95,6 +100,10 @@ class TQtTrayShell : public ITrayShell {
 
  private:
   void Activated(int reason);
+  void PublishMenu();
+  QPointer<QMenu> menu_;
+  // The menu's actions as handed to Qt's D-Bus tray; outlives the entry that uses it.
+  std::unique_ptr<QMenu> published_menu_;
   std::unique_ptr<QSystemTrayIcon> icon_;
   std::unique_ptr<QTimer> watch_;
   TTrayIcon* owner_ = nullptr;
@@ -167,7 +176,7 @@ class TTrayIcon : public QObject {
   void SetInterval(std::uint16_t value) { interval_.store(value); }
   // Menu shown on a right-click (not owned; forgotten when it is deleted).
   QMenu* PopupMenu() const { return popup_menu_; }
-  void SetPopupMenu(QMenu* menu) { popup_menu_ = menu; }
+  void SetPopupMenu(QMenu* menu);
 
   void SetOnClick(TNotifyEvent handler) { on_click_ = std::move(handler); }
   void SetOnDblClick(TNotifyEvent handler) { on_dbl_click_ = std::move(handler); }

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/Winmm.h"
+#include "platform/system/Winmm.h"
 
 namespace hw {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/Win32Types.h"
+#include "platform/system/Win32Types.h"
 
 namespace hw {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Exception.h"
+#include "platform/system/Exception.h"
 
 namespace hw {
 

@@ -4,32 +4,54 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/IniFile.h"
-#include "platform/Profile.h"
-#include "platform/ProgramFolders.h"
+#include <cassert>
+
+#include "platform/net/Config.h"
+#include "platform/store/IniFile.h"
+#include "platform/store/Profile.h"
+#include "platform/system/ProgramFolders.h"
+#include "settings/SettingsKeys.h"
 
 namespace hw {
 
 namespace {
 
-const char kEntryWindow[] = "EntryWindow";
-const char kChatWindow[] = "ChatWindow";
-const char kSoundOptions[] = "SoundOptions";
-const char kNotify[] = "Notify";
-const char kKeyboard[] = "Keyboard";
-const char kForeground[] = "Foreground";
-const char kBackground[] = "Background";
-
 const char kSettingsFileName[] = "Hwire.ini";
 
-const char kTrue[] = "True";
-const char kFalse[] = "False";
+// One reader's view of the file: every key read with that reader's fallback and flag rule.
+class SettingsReader {
+ public:
+  SettingsReader(const std::string& path, SettingReading SettingKey::*reading) : ini_(path), reading_(reading) {}
 
-// No settings are stored unless the entry box's text colour is: the readers then
-// leave everything as it is.
-bool SettingsStored(const TIniFile& ini) { return ini.ReadString(kEntryWindow, kForeground, "Error") != "Error"; }
+  // No settings are stored unless the entry box's text colour is: the readers then
+  // leave everything as it is.
+  bool Stored() const {
+    const SettingKey& key = KeyOf(Setting::kEntryForeground);
+    return ini_.ReadString(key.section, key.name, "Error") != "Error";
+  }
+  TColor Colour(Setting setting) const {
+    assert(KeyOf(setting).kind == SettingKind::kColour);
+    return StringToColor(Text(setting));
+  }
+  std::string Text(Setting setting) const {
+    const SettingKey& key = KeyOf(setting);
+    return ini_.ReadString(key.section, key.name, (key.*reading_).fallback);
+  }
+  bool Flag(Setting setting) const {
+    assert(KeyOf(setting).kind == SettingKind::kFlag);
+    return (KeyOf(setting).*reading_).onUnlessFalse ? Text(setting) != kFlagOff : Text(setting) == kFlagOn;
+  }
 
-const char* BoolText(bool on) { return on ? kTrue : kFalse; }
+ private:
+  TIniFile ini_;
+  SettingReading SettingKey::*reading_;
+};
+
+void Write(TIniFile& ini, Setting setting, const std::string& text) {
+  ini.WriteString(KeyOf(setting).section, KeyOf(setting).name, text);
+}
+
+void Write(TIniFile& ini, Setting setting, bool on) { Write(ini, setting, std::string(on ? kFlagOn : kFlagOff)); }
 
 }  // namespace
 
@@ -51,53 +73,73 @@ std::string SettingsFilePath() { return SettingsFilePathFor(ProgramFolder(), Pro
 void ApplySettings(ISettingsWindow& window) { ApplySettings(window, SettingsFilePath()); }
 
 void ApplySettings(ISettingsWindow& window, const std::string& path) {
-  TIniFile ini(path);
-  if (!SettingsStored(ini)) return;
-  window.SetMemoFontColor(StringToColor(ini.ReadString(kEntryWindow, kForeground, "$FFFFFF")));
-  window.SetMemoColor(StringToColor(ini.ReadString(kEntryWindow, kBackground, "$00FFFF")));
-  window.SetChatWindowFontColor(StringToColor(ini.ReadString(kChatWindow, kForeground, "$00FF00")));
-  window.SetChatWindowColor(StringToColor(ini.ReadString(kChatWindow, kBackground, "$FFFFFF")));
-  window.SetPlaySound(ini.ReadString(kSoundOptions, "PlaySound", "") == kTrue);
-  window.SetIconizedOnly(ini.ReadString(kSoundOptions, "IconizedOnly", "") == kTrue);
-  window.SetUseEnter(ini.ReadString(kKeyboard, "UseEnter", "") == kTrue);
-  window.SetIconizedFile(ini.ReadString(kSoundOptions, "IconizedFile", ""));
-  window.SetAllIncoming(ini.ReadString(kSoundOptions, "AllIncoming", ""));
-  window.SetOpenWindow(ini.ReadString(kNotify, "OpenWindow", kFalse) != kFalse);
+  const SettingsReader ini(path, &SettingKey::window);
+  if (!ini.Stored()) return;
+  window.SetMemoFontColor(ini.Colour(Setting::kEntryForeground));
+  window.SetMemoColor(ini.Colour(Setting::kEntryBackground));
+  window.SetChatWindowFontColor(ini.Colour(Setting::kChatForeground));
+  window.SetChatWindowColor(ini.Colour(Setting::kChatBackground));
+  window.SetPlaySound(ini.Flag(Setting::kPlaySound));
+  window.SetIconizedOnly(ini.Flag(Setting::kIconizedOnly));
+  window.SetUseEnter(ini.Flag(Setting::kUseEnter));
+  window.SetIconizedFile(ini.Text(Setting::kIconizedFile));
+  window.SetAllIncoming(ini.Text(Setting::kAllIncoming));
+  window.SetOpenWindow(ini.Flag(Setting::kOpenWindow));
 }
 
 void ReadPreferences(IPreferencesControls& dialog, const std::string& path) {
-  TIniFile ini(path);
-  if (!SettingsStored(ini)) return;
-  dialog.SetEntryForeground(StringToColor(ini.ReadString(kEntryWindow, kForeground, "$FFFFFF")));
-  dialog.SetEntryBackground(StringToColor(ini.ReadString(kEntryWindow, kBackground, "$00FFFF")));
-  dialog.SetChatForeground(StringToColor(ini.ReadString(kChatWindow, kForeground, "$00FF00")));
-  dialog.SetChatBackground(StringToColor(ini.ReadString(kChatWindow, kBackground, "$FFFFFF")));
+  const SettingsReader ini(path, &SettingKey::dialog);
+  if (!ini.Stored()) return;
+  dialog.SetEntryForeground(ini.Colour(Setting::kEntryForeground));
+  dialog.SetEntryBackground(ini.Colour(Setting::kEntryBackground));
+  dialog.SetChatForeground(ini.Colour(Setting::kChatForeground));
+  dialog.SetChatBackground(ini.Colour(Setting::kChatBackground));
   dialog.ReadAutoStart();
-  dialog.SetIconIncomingText(ini.ReadString(kSoundOptions, "Iconizedfile", "ring.wav"));
-  dialog.SetAllincomingText(ini.ReadString(kSoundOptions, "AllIncoming", "ring.wav"));
-  const std::string play_sound = ini.ReadString(kSoundOptions, "PlaySound", kTrue);
-  const std::string iconized_only = ini.ReadString(kSoundOptions, "IconizedOnly", kTrue);
-  const std::string open_window = ini.ReadString(kNotify, "OpenWindow", kFalse);
-  const std::string use_enter = ini.ReadString(kKeyboard, "UseEnter", kFalse);
-  dialog.SetPlaySoundsChecked(play_sound == kTrue);
-  dialog.SetSoundOnlyChecked(iconized_only == kTrue);
-  dialog.SetNotifyChecked(open_window != kFalse);
-  dialog.SetUseEnterChecked(use_enter != kFalse);
+  dialog.SetIconIncomingText(ini.Text(Setting::kIconizedFile));
+  dialog.SetAllincomingText(ini.Text(Setting::kAllIncoming));
+  dialog.SetPlaySoundsChecked(ini.Flag(Setting::kPlaySound));
+  dialog.SetSoundOnlyChecked(ini.Flag(Setting::kIconizedOnly));
+  dialog.SetNotifyChecked(ini.Flag(Setting::kOpenWindow));
+  dialog.SetUseEnterChecked(ini.Flag(Setting::kUseEnter));
 }
 
 void WritePreferences(const IPreferencesControls& dialog, const std::string& path) {
   TIniFile ini(path);
-  ini.WriteString(kEntryWindow, kForeground, ColorToString(dialog.EntryForeground()));
-  ini.WriteString(kEntryWindow, kBackground, ColorToString(dialog.EntryBackground()));
-  ini.WriteString(kChatWindow, kForeground, ColorToString(dialog.ChatForeground()));
-  ini.WriteString(kChatWindow, kBackground, ColorToString(dialog.ChatBackground()));
-  ini.WriteString(kSoundOptions, "Iconizedfile", dialog.IconIncomingText());
-  ini.WriteString(kSoundOptions, "AllIncoming", dialog.AllincomingText());
-  ini.WriteString(kSoundOptions, "PlaySound", BoolText(dialog.PlaySoundsChecked()));
-  ini.WriteString(kSoundOptions, "IconizedOnly", BoolText(dialog.SoundOnlyChecked()));
-  ini.WriteString(kNotify, "OpenWindow", BoolText(dialog.NotifyChecked()));
-  ini.WriteString(kKeyboard, "UseEnter", BoolText(dialog.UseEnterChecked()));
+  Write(ini, Setting::kEntryForeground, ColorToString(dialog.EntryForeground()));
+  Write(ini, Setting::kEntryBackground, ColorToString(dialog.EntryBackground()));
+  Write(ini, Setting::kChatForeground, ColorToString(dialog.ChatForeground()));
+  Write(ini, Setting::kChatBackground, ColorToString(dialog.ChatBackground()));
+  Write(ini, Setting::kIconizedFile, dialog.IconIncomingText());
+  Write(ini, Setting::kAllIncoming, dialog.AllincomingText());
+  Write(ini, Setting::kPlaySound, dialog.PlaySoundsChecked());
+  Write(ini, Setting::kIconizedOnly, dialog.SoundOnlyChecked());
+  Write(ini, Setting::kOpenWindow, dialog.NotifyChecked());
+  Write(ini, Setting::kUseEnter, dialog.UseEnterChecked());
   ini.UpdateFile();
+}
+
+NetworkSettings ReadNetworkSettings(const std::string& path) {
+  const TIniFile ini(path);
+  const auto text = [&](Setting setting) {
+    const SettingKey& key = KeyOf(setting);
+    return ini.ReadString(key.section, key.name, key.window.fallback);
+  };
+  const SettingKey& notifications = KeyOf(Setting::kDesktopNotifications);
+  const bool on = ini.ReadString(notifications.section, notifications.name, notifications.window.fallback) != kFlagOff;
+  return {text(Setting::kWinsServer), text(Setting::kRemoteAnnounce), on};
+}
+
+void WriteNetworkSettings(const NetworkSettings& settings, const std::string& path) {
+  TIniFile ini(path);
+  Write(ini, Setting::kWinsServer, settings.winsServer);
+  Write(ini, Setting::kRemoteAnnounce, settings.remoteAnnounce);
+  Write(ini, Setting::kDesktopNotifications, settings.desktopNotifications);
+  ini.UpdateFile();
+}
+
+void ApplyNetworkSettings() {
+  const NetworkSettings settings = ReadNetworkSettings(SettingsFilePath());
+  platform::net::SetNetworkOverrides({settings.winsServer, settings.remoteAnnounce});
 }
 
 }  // namespace hw

@@ -80,4 +80,19 @@ void ReadPreferences(IPreferencesControls& dialog, const std::string& path);
 // EIniFileException ("Unable to write to <path>") at the first refused key.
 void WritePreferences(const IPreferencesControls& dialog, const std::string& path);
 
+// The [Network] section: the user's WINS servers and remote announce targets, texts as
+// the user gave them (empty: not set); and, set on the same page, whether messages that
+// arrive while the window is hidden show a desktop notification ([Desktop]).
+struct NetworkSettings {
+  std::string winsServer;
+  std::string remoteAnnounce;
+  bool desktopNotifications = true;
+};
+NetworkSettings ReadNetworkSettings(const std::string& path);
+// Writes its keys (an empty text: not set), then commits. Throws like the writer.
+void WriteNetworkSettings(const NetworkSettings& settings, const std::string& path);
+// Hands the [Network] section at SettingsFilePath() to the platform's configuration:
+// the programs call this at start, before they use the network.
+void ApplyNetworkSettings();
+
 }  // namespace hw

@@ -1,8 +1,15 @@
-// hallwire-send (--all | --to NAME | --local) [TEXT...]
-// Sends one chat line, framed as the messenger frames it, to the "hwSlot" mailslot
+// hallwire-send (--all | --to NAME | --local) [--sign] [TEXT...]
+// Sends one chat line, framed as the messenger frames it (signed with the user's key
+// with --sign), to the "hwSlot" mailslot
 // of every computer of the workgroup, of one computer or domain, or of this computer.
+// --list prints the network as the recipient tree shows it; --check the state of this
+// computer's network parts.
+#include <arpa/inet.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <vector>
 #include <iostream>
 #include <iterator>
@@ -10,19 +17,27 @@
 #include <sstream>
 #include <string>
 
-#include "platform/Config.h"
-#include "platform/Kernel32.h"
-#include "platform/Mpr.h"
+#include "platform/net/Config.h"
+#include "platform/net/Carrier.h"
+#include "platform/net/Mpr.h"
+#include "platform/net/NameService.h"
+#include "platform/net/PortStatus.h"
+#include "platform/net/Presence.h"
+#include "platform/net/NetworkNotice.h"
+#include "platform/system/Kernel32.h"
+#include "settings/SettingsFile.h"
 #include "transport/ChatLine.h"
 #include "transport/Mailslot.h"
 
 namespace {
 
 int Usage() {
-  std::cerr << "usage: hallwire-send (--all | --to NAME | --local) [TEXT...]\n"
+  std::cerr << "usage: hallwire-send (--all | --to NAME | --local) [--sign] [TEXT...]\n"
                "       hallwire-send --list\n"
+               "       hallwire-send --check\n"
                "  Sends TEXT (or standard input) as one chat line to the hwSlot mailslot,\n"
-               "  or lists the network as the messenger's recipient tree shows it.\n";
+               "  lists the network as the messenger's recipient tree shows it, or checks\n"
+               "  this computer's interfaces, ports and name service.\n";
   return 2;
 }
 
@@ -64,12 +79,94 @@ int List() {
   return 0;
 }
 
+std::string Dotted(in_addr a) {
+  char text[INET_ADDRSTRLEN] = "";
+  inet_ntop(AF_INET, &a, text, sizeof text);
+  return text;
+}
+
+std::string Holders(const hw::platform::net::TPortState& state) {
+  std::string text;
+  if (state.held_here) text = "held by this process";
+  for (const auto& other : state.others) text += (text.empty() ? "held by " : ", ") + other;
+  return text.empty() ? "free" : text;
+}
+
+// What this computer's network parts can do, for users and support. The ports are
+// looked at before this process binds anything; then the network is asked who is
+// there, as --list does. Exit 1 when messages could not travel.
+int Check() {
+  using namespace hw::platform::net;
+  std::vector<std::string> notices;
+  std::mutex notices_mutex;
+  SetOnNetworkNotice([&](const std::string& text) {
+    std::lock_guard<std::mutex> lock(notices_mutex);
+    notices.push_back(text);
+  });
+  const auto& config = Config();
+  std::vector<std::string> problems;
+  std::cout << "Computer " << config.computer_name << ", workgroup " << config.workgroup << "\n";
+  std::cout << "Interfaces" << (config.confined_to_loopback ? " (this computer only):" : ":") << "\n";
+  for (const auto& itf : config.interfaces)
+    std::cout << "  " << itf.name << " " << Dotted(itf.address) << " netmask " << Dotted(itf.netmask)
+              << " broadcast " << Dotted(itf.broadcast) << "\n";
+  if (config.interfaces.empty()) {
+    std::cout << "  none\n";
+    problems.push_back("no usable interface: messages cannot leave this computer");
+  }
+  const auto datagram = InspectUdpPort(TPortRole::Datagram, config.port);
+  const auto name = InspectUdpPort(TPortRole::Name, config.name_port);
+  std::cout << "Datagram port " << config.port << "/udp: " << Holders(datagram) << "\n";
+  if (!datagram.problem.empty()) std::cout << "  " << datagram.problem << "\n";
+  std::cout << "Name port " << config.name_port << "/udp: " << Holders(name) << "\n";
+  if (!name.problem.empty()) std::cout << "  " << name.problem << "\n";
+  const TNameAnswerer answerer = NameServiceAnswerer();
+  std::cout << "Name service for " << config.computer_name << ": "
+            << (answerer == TNameAnswerer::ThisProcess    ? "answered by this process"
+                : answerer == TNameAnswerer::OtherProcess ? "answered by another Hallwire program"
+                                                          : "nobody answers (no Hallwire program is running)")
+            << "\n";
+  if (!datagram.problem.empty()) problems.push_back("the datagram port cannot be used");
+  if (!name.problem.empty() && answerer == TNameAnswerer::Nobody) problems.push_back("the name port cannot be used");
+
+  const auto start = std::chrono::steady_clock::now();
+  std::size_t heard = 0;
+  for (const auto& computer : PresenceComputers())
+    if (!computer.local) ++heard;
+  const auto counters = CarrierCounters();
+  std::cout << "Computers heard in " << config.workgroup << ": " << heard;
+  if (counters.last_arrival) {
+    const double ago = std::chrono::duration<double>(std::chrono::steady_clock::now() - *counters.last_arrival).count();
+    const double asked = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f s ago (asked %.1f s ago)", ago, asked);
+    std::cout << ", last datagram from another computer " << text << "\n";
+  } else {
+    std::cout << ", no datagram from another computer\n";
+  }
+  {
+    std::lock_guard<std::mutex> lock(notices_mutex);
+    for (const auto& text : notices) std::cout << "Notice: " << text << "\n";
+  }
+  SetOnNetworkNotice(nullptr);
+  if (problems.empty()) {
+    std::cout << "Result: messages can travel\n";
+    return 0;
+  }
+  std::cout << "Result: messages cannot travel: ";
+  for (std::size_t i = 0; i < problems.size(); ++i) std::cout << (i ? "; " : "") << problems[i];
+  std::cout << "\n";
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using hw::TReceiverType;
+  hw::platform::net::SetOnNetworkNotice([](const std::string& text) { std::cerr << text << std::endl; });
+  hw::ApplyNetworkSettings();
   try {
-    hw::platform::CheckConfig();
+    hw::platform::net::CheckConfig();
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";
     return 1;
@@ -78,10 +175,13 @@ int main(int argc, char** argv) {
   std::string receiver_name;
   std::string text;
   bool have_text = false;
+  bool sign = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--all") {
       receiver = TReceiverType::rcPrimaryDomain;
+    } else if (arg == "--sign") {
+      sign = true;
     } else if (arg == "--local") {
       receiver = TReceiverType::rcLocalComputer;
     } else if (arg == "--to" && i + 1 < argc) {
@@ -89,6 +189,8 @@ int main(int argc, char** argv) {
       receiver_name = argv[++i];
     } else if (arg == "--list") {
       return List();
+    } else if (arg == "--check") {
+      return Check();
     } else if (arg == "--help" || arg == "-h") {
       Usage();
       return 0;
@@ -108,7 +210,7 @@ int main(int argc, char** argv) {
   }
 
   const std::string line = hw::BuildChatLine(hw::LocalComputerName(), hw::LocalUserName(), text);
-  if (line.size() + 1 > hw::kMaxPayload) {
+  if (line.size() + 1 + (sign ? hw::kTrailerSize : 0) > hw::kMaxPayload) {
     std::cerr << hw::SystemErrorText(hw::win32::WSAEMSGSIZE) << "\n";
     return 1;
   }
@@ -119,7 +221,10 @@ int main(int argc, char** argv) {
     client.SetReceiverName(receiver_name);
     hw::TMessageHeader header{hw::MakeSenderId(), 0};
     hw::TMemoryStream frame;
-    hw::FrameMessage(frame, header, line.c_str(), static_cast<std::uint16_t>(line.size() + 1));
+    std::vector<std::uint8_t> payload(line.begin(), line.end());
+    payload.push_back(0);
+    if (sign) hw::TLineSigner::FromKeyFile(hw::UserKeyFile())->AppendTrailer(payload, header.SenderId, 1);
+    hw::FrameMessage(frame, header, payload.data(), static_cast<std::uint16_t>(payload.size()));
     client.WriteMessage(frame.Memory(), static_cast<std::uint32_t>(frame.Size()));
   } catch (const std::exception& e) {
     std::cerr << e.what() << "\n";

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/Kernel32.h"
+#include "platform/net/Kernel32Mailslots.h"
 
 namespace hw {
 

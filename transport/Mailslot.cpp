@@ -8,7 +8,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/Kernel32.h"
+#include "platform/net/Kernel32Mailslots.h"
+#include "platform/net/LocalMailslot.h"
 
 namespace hw {
 
@@ -270,7 +271,8 @@ std::uint32_t TMailslotServer::NextMessageSize() const {
 std::uint32_t TMailslotServer::ReadMessage(void* buffer, std::uint32_t count) {
   if (handle_ == 0) return 0;
   DWORD read = 0;
-  if (!ReadFile(handle_, buffer, count, &read, nullptr)) throw EMailslotServerError(SystemErrorText(GetLastError()));
+  if (!ReadMailslotFrom(handle_, buffer, count, &read, &last_source_))
+    throw EMailslotServerError(SystemErrorText(GetLastError()));
   thread_->SetLastCount(thread_->LastCount() - 1);
   return read;
 }
@@ -281,7 +283,14 @@ void TMailslotServer::OpenMailslot() {
   const HANDLE h = CreateMailslotA(path.c_str(), max_message_size_, static_cast<DWORD>(read_time_out_), &sa);
   if (h == INVALID_HANDLE_VALUE) {
     handle_ = 0;
-    throw EMailslotServerError(SystemErrorText(GetLastError()));
+    const DWORD error = GetLastError();
+    std::string text = SystemErrorText(error);
+    // Another account's program holding the name is worth saying: this user cannot
+    // end it, and it may be there to take this user's messages.
+    if (error == ERROR_ALREADY_EXISTS)
+      if (const auto holder = platform::net::MailslotOwnerUid(mailslot_name_); holder && *holder != geteuid())
+        text += " The mailslot \"" + mailslot_name_ + "\" is held by user \"" + platform::net::UserName(*holder) + "\".";
+    throw EMailslotServerError(text);
   }
   handle_ = h;
 }
@@ -460,7 +469,16 @@ void TMailslotTerminal::SetReceiverName(const std::string& name) {
 void TMailslotTerminal::SetOnError(TErrorEvent handler) { server_->SetOnError(std::move(handler)); }
 
 std::uint32_t TMailslotTerminal::Send(const void* buffer, std::uint16_t len) {
-  FrameMessage(send_stream_, own_header_, buffer, len);
+  if (signer_) {
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    signed_payload_.assign(bytes, bytes + len);
+    signer_->AppendTrailer(signed_payload_, own_header_.SenderId, own_header_.Sequence + 1);
+    if (signed_payload_.size() > kMaxPayload)
+      throw EMailslotClientError("The message is too long to send with its signature");
+    FrameMessage(send_stream_, own_header_, signed_payload_.data(), static_cast<std::uint16_t>(signed_payload_.size()));
+  } else {
+    FrameMessage(send_stream_, own_header_, buffer, len);
+  }
   client_->OpenMailslot();
   return client_->WriteMessage(send_stream_.Memory(), static_cast<std::uint32_t>(send_stream_.Size()));
 }
@@ -486,8 +504,37 @@ bool TMailslotTerminal::ReceiveOne() {
     const auto header = DecodeFrame(message_stream_.Memory(), read);
     if (!header || read != size) return true;
     last_header_ = *header;
+    last_source_ = server_->LastSource();
     message_stream_.SetPosition(kFrameHeaderSize);
-    const bool deliver = senders_.Accept(last_header_.SenderId, last_header_.Sequence);
+    bool deliver;
+    if (!verifier_) {
+      deliver = senders_.Accept(last_header_.SenderId, last_header_.Sequence, last_source_);
+    } else {
+      last_check_ = verifier_->Check(last_source_, last_header_.SenderId, last_header_.Sequence,
+                                     message_stream_.Memory() + kFrameHeaderSize, size - kFrameHeaderSize);
+      switch (last_check_.Trust) {
+        case TLineTrust::Verified:
+          deliver = !last_check_.Repeat;
+          break;
+        case TLineTrust::Forged:
+          deliver = forged_.Accept(last_header_.SenderId, last_header_.Sequence, last_source_);
+          break;
+        default:
+          deliver = senders_.Accept(last_header_.SenderId, last_header_.Sequence, last_source_);
+      }
+    }
+    if (deliver && last_check_.Trust == TLineTrust::Unsigned) {
+      // The filter is keyed on the source address; a copy from a second address (a
+      // sender on two interfaces) is still the same frame.
+      if (last_delivered_.size() >= senders_.Capacity()) last_delivered_.clear();
+      auto [copy, added] = last_delivered_.try_emplace(last_header_.SenderId, last_header_.Sequence);
+      if (!added && copy->second == last_header_.Sequence) deliver = false;
+      copy->second = last_header_.Sequence;
+    }
+    if (deliver && last_check_.Trust == TLineTrust::Verified && on_verified_sender_) {
+      const auto* line = reinterpret_cast<const char*>(message_stream_.Memory() + kFrameHeaderSize);
+      on_verified_sender_(LineComputer(std::string(line, strnlen(line, size - kFrameHeaderSize))), last_source_);
+    }
     if (deliver && on_new_message_)
       on_new_message_(*this, last_header_.SenderId, static_cast<std::uint16_t>(size - kFrameHeaderSize));
   }

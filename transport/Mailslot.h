@@ -17,12 +17,15 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <unordered_map>
+#include <vector>
 
-#include "platform/Exception.h"
-#include "platform/Win32Types.h"
-#include "platform/WindowThread.h"
+#include "platform/system/Exception.h"
+#include "platform/system/Win32Types.h"
+#include "platform/system/WindowThread.h"
 #include "transport/MemoryStream.h"
 #include "transport/SenderTable.h"
+#include "transport/Trust.h"
 
 namespace hw {
 
@@ -123,6 +126,9 @@ class TMailslotServer {
   std::uint32_t NextMessageSize() const;
   // Reads one message; 0 without a mailslot. Throws EMailslotServerError on failure.
   std::uint32_t ReadMessage(void* buffer, std::uint32_t count);
+  // The IPv4 address (network order) the last message read came from; 127.0.0.1 for
+  // one written on this computer.
+  std::uint32_t LastSource() const { return last_source_; }
   void OpenMailslot();
   void CloseMailslot();
   void DoNewMessage();
@@ -145,6 +151,7 @@ class TMailslotServer {
   std::uint32_t interval_ = 1000;
   std::function<void(TMailslotServer&)> on_new_message_;
   TErrorEvent on_error_;
+  std::uint32_t last_source_ = 0;
   std::unique_ptr<TMailslotThread> thread_;
 };
 
@@ -224,8 +231,27 @@ class TMailslotTerminal {
   void SetOnError(TErrorEvent handler);
 
   // Frames and writes one message; returns the bytes written (frame length).
-  // Throws EMailslotClientError; the sequence number is used up even then.
+  // Throws EMailslotClientError; the sequence number is used up even then. With a
+  // signer the payload (a chat line and its zero byte) gets a signed trailer; one
+  // that would then not fit in a frame is refused before a sequence is used.
   std::uint32_t Send(const void* buffer, std::uint16_t len);
+
+  // Signs every line sent; null (the default) sends exactly as before.
+  void SetSigner(std::unique_ptr<TLineSigner> signer) { signer_ = std::move(signer); }
+  const TLineSigner* Signer() const { return signer_.get(); }
+  // Checks every frame received: each delivery then has a LastCheck. Frames that fail
+  // never touch the repeat filter; verified ones are filtered by their signed session.
+  void SetVerifier(std::unique_ptr<TLineVerifier> verifier) { verifier_ = std::move(verifier); }
+  TLineVerifier* Verifier() { return verifier_.get(); }
+  // The check of the frame being delivered (unsigned without a verifier).
+  const TLineCheck& LastCheck() const { return last_check_; }
+  // The source address (IPv4, network order) of the frame being delivered.
+  std::uint32_t LastSource() const { return last_source_; }
+  // Called after each verified line, before its delivery, with the computer it names and
+  // the address it came from: the address may stand for that computer.
+  void SetOnVerifiedSender(std::function<void(const std::string& computer, std::uint32_t source)> handler) {
+    on_verified_sender_ = std::move(handler);
+  }
   // The frame being delivered; position 8 (the payload) during OnNewMessage.
   TMemoryStream& MessageStream() { return message_stream_; }
   const TMessageHeader& OwnHeader() const { return own_header_; }
@@ -252,6 +278,17 @@ class TMailslotTerminal {
   TMessageHeader last_header_;
   TSenderTable senders_;
   TMemoryStream send_stream_;
+  // Frames flagged forged are filtered apart, so they change nothing for real senders.
+  TSenderTable forged_;
+  // The last sequence delivered per sender id from any address: the same frame coming
+  // in over two interfaces (two source addresses) is shown once.
+  std::unordered_map<std::uint32_t, std::uint32_t> last_delivered_;
+  std::unique_ptr<TLineSigner> signer_;
+  std::unique_ptr<TLineVerifier> verifier_;
+  std::vector<std::uint8_t> signed_payload_;
+  TLineCheck last_check_;
+  std::uint32_t last_source_ = 0;
+  std::function<void(const std::string&, std::uint32_t)> on_verified_sender_;
 };
 
 }  // namespace hw

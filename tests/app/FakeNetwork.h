@@ -25,12 +25,16 @@ struct TFakeNetwork {
   std::vector<std::string> request_remote_names;
   std::vector<win32::DWORD> asked_counts, asked_sizes;
   win32::DWORD returned = 0;  // records the last stage-2 read returned
+  std::size_t next = 0;       // the stage-2 record the next read starts at
+  // How many stage-2 reads succeed before one fails with read2.
+  int fail_after_reads = 0;
 
   TNetEnumApi Api() {
     TNetEnumApi api;
     api.OpenEnum = [this](win32::DWORD scope, win32::DWORD type, win32::DWORD usage, win32::LPNETRESOURCEA res,
                           win32::HANDLE* handle) -> win32::DWORD {
       ++opens;
+      next = 0;
       if (scope != win32::RESOURCE_GLOBALNET || type != win32::RESOURCETYPE_ANY ||
           usage != win32::RESOURCEUSAGE_CONTAINER)
         return win32::ERROR_INVALID_PARAMETER;
@@ -53,12 +57,15 @@ struct TFakeNetwork {
           *count = 0;
           return 0;
         }
-        return Fill({container}, provider, count, buffer, *size);
+        return Fill({container}, provider, count, buffer, size);
       }
       if (handle == 102) {
-        if (read2 != 0) return read2;
-        const win32::DWORD result = Fill(computers, provider, count, buffer, *size);
+        if (read2 != 0 && fail_after_reads-- == 0) return read2;
+        if (next >= computers.size()) return win32::ERROR_NO_MORE_ITEMS;
+        const std::vector<std::string> rest(computers.begin() + static_cast<std::ptrdiff_t>(next), computers.end());
+        const win32::DWORD result = Fill(rest, provider, count, buffer, size);
         returned = result == 0 ? *count : 0;
+        next += returned;
         return result;
       }
       return win32::ERROR_INVALID_HANDLE;
@@ -71,9 +78,11 @@ struct TFakeNetwork {
   }
 
   // Lays records out as the platform does: the array first, the strings after it;
-  // as many records as fit the count and the buffer.
+  // as many records as fit the count and the buffer. When not even one fits, asks
+  // for the size it needs.
   static win32::DWORD Fill(const std::vector<std::string>& names, const std::string& provider, win32::LPDWORD count,
-                           void* buffer, win32::DWORD size) {
+                           void* buffer, win32::LPDWORD buffer_size) {
+    const win32::DWORD size = *buffer_size;
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t n = 0;
     auto need = [&](std::size_t k) {
@@ -82,7 +91,11 @@ struct TFakeNetwork {
       return total;
     };
     while (n < names.size() && n < *count && need(n + 1) <= size) ++n;
-    if (n == 0) return names.empty() ? win32::ERROR_NO_MORE_ITEMS : win32::ERROR_MORE_DATA;
+    if (n == 0 && names.empty()) return win32::ERROR_NO_MORE_ITEMS;
+    if (n == 0) {
+      *buffer_size = static_cast<win32::DWORD>(need(1));
+      return win32::ERROR_MORE_DATA;
+    }
     char* strings = reinterpret_cast<char*>(bytes + n * sizeof(win32::NETRESOURCEA));
     for (std::size_t i = 0; i < n; ++i) {
       win32::NETRESOURCEA record{win32::RESOURCE_GLOBALNET, win32::RESOURCETYPE_ANY,

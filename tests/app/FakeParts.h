@@ -1,6 +1,7 @@
 // Stand-ins for the main window's working parts that record what the window did.
 #pragma once
 
+#include <QString>
 #include <deque>
 #include <memory>
 #include <set>
@@ -36,6 +37,7 @@ class TFakeTerminal : public ITerminalPort {
   void SetOnNewMessage(TMessageEvent handler) override { on_new_message_ = std::move(handler); }
   void SetOnError(TErrorEvent handler) override { on_error_ = std::move(handler); }
   std::size_t MaxPayload() const override { return max_payload; }
+  const TLineCheck& LastCheck() const override { return check; }
 
   // Delivers a payload as the terminal does: the frame in the stream, positioned
   // after its header, then the event.
@@ -54,6 +56,7 @@ class TFakeTerminal : public ITerminalPort {
   }
 
   std::vector<TSentMessage> sent;
+  TLineCheck check;  // what the next deliveries report
   std::string fail_with;
   std::size_t max_payload = kMaxPayload;
 
@@ -95,12 +98,22 @@ class TFakeTray : public ITrayIcon {
   void SetOnDblClick(std::function<void()> handler) override { dbl_click_ = std::move(handler); }
   void DoubleClick() { dbl_click_(); }
   QMenu* Menu() const { return menu_; }
+  // Notifications as "summary|body"; kept apart from the journal.
+  void Notify(const QString& summary, const QString& body) override {
+    notes.push_back((summary + "|" + body).toStdString());
+  }
+  void CloseNotification() override { ++notes_closed; }
+  void SetOnNotificationOpen(std::function<void()> handler) override { open_ = std::move(handler); }
+  void OpenNotification() { open_(); }
+  std::vector<std::string> notes;
+  int notes_closed = 0;
 
  private:
   TJournal& journal_;
   bool animated_ = true;
   QMenu* menu_ = nullptr;
   std::function<void()> dbl_click_;
+  std::function<void()> open_;
 };
 
 class TFakeDialogs : public IUserDialogs {

@@ -7,6 +7,7 @@
 
 #include "app/About.h"
 #include "app/Help.h"
+#include "tests/app/WindowTestAccess.h"
 #include "tests/support/TestSupport.h"
 
 namespace hw {
@@ -15,15 +16,15 @@ namespace {
 TEST(About, ShowsProductBuildAndContactAndClosesOnOK) {
   TAbout about;
   EXPECT_EQ(about.windowTitle(), "About");
-  EXPECT_EQ(about.ProductName->text(), "Hallwire 1.5");
-  EXPECT_EQ(about.Build->text(), "Build 1.5.12");
-  for (QLabel* line : about.Contact) EXPECT_FALSE(line->text().isEmpty());
-  EXPECT_FALSE(about.ProgramIcon->pixmap().isNull());
-  EXPECT_EQ(about.OKButton->text(), "&OK");
+  EXPECT_EQ(Ui(about).product_name->text(), "Hallwire 1.5");
+  EXPECT_EQ(Ui(about).build->text(), "Build 1.5.12");
+  for (QLabel* line : Ui(about).contact_lines) EXPECT_FALSE(line->text().isEmpty());
+  EXPECT_FALSE(Ui(about).picture->pixmap().isNull());
+  EXPECT_EQ(Ui(about).ok_button->text(), "&OK");
   EXPECT_EQ(about.minimumSize(), QSize(259, 241));
   EXPECT_EQ(about.maximumSize(), QSize(259, 241));
-  EXPECT_EQ(HelpContextOf(about.OKButton), kAboutHelpContext);
-  QTimer::singleShot(0, about.OKButton, &QPushButton::click);
+  EXPECT_EQ(HelpContextOf(Ui(about).ok_button), kAboutHelpContext);
+  QTimer::singleShot(0, Ui(about).ok_button, &QPushButton::click);
   EXPECT_EQ(about.exec(), QDialog::Accepted);
 }
 

@@ -14,18 +14,26 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <QTextBlock>
 #include <QToolButton>
 #include <QTreeWidget>
 
 #include <algorithm>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 
+#include "app/ChatText.h"
 #include "app/MainForm.h"
 #include "app/MessageFile.h"
 #include "desktop/QtWindowThread.h"
-#include "platform/Config.h"
-#include "platform/Kernel32.h"
+#include "platform/net/Config.h"
+#include "platform/net/Kernel32Mailslots.h"
+#include "platform/net/NetworkNotice.h"
+#include "platform/system/Kernel32.h"
 #include "tests/app/FakeParts.h"
+#include "tests/app/WindowTestAccess.h"
 #include "tests/support/TestSupport.h"
 
 namespace hw {
@@ -61,7 +69,7 @@ class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("HALLWIRE_COMPUTERNAME", "OFFICE-PC2", 1);
-    platform::ReloadConfig();
+    platform::net::ReloadConfig();
     fake.net.computers = {"\\\\ALPHA", "\\\\OFFICE-PC2", "\\\\NONE"};
   }
 
@@ -80,7 +88,7 @@ class MainFormTest : public ::testing::Test {
 
   // A real click on a node: press and release on its row.
   void ClickNode(QTreeWidgetItem* item) {
-    QTreeWidget* tree = form->cbNameList;
+    QTreeWidget* tree = Ui(*form).recipient_tree;
     const QPoint at = tree->visualItemRect(item).center();
     QMouseEvent press(QEvent::MouseButtonPress, at, tree->viewport()->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
@@ -90,7 +98,7 @@ class MainFormTest : public ::testing::Test {
     QApplication::sendEvent(tree->viewport(), &release);
   }
 
-  QTreeWidgetItem* Root() { return form->cbNameList->topLevelItem(0); }
+  QTreeWidgetItem* Root() { return Ui(*form).recipient_tree->topLevelItem(0); }
   QTreeWidgetItem* Child(int i) { return Root()->child(i); }
 
   std::string Line(const std::string& text) { return "Office-pc2( " + UserName() + " ) " + text; }
@@ -110,7 +118,7 @@ TEST_F(MainFormTest, StartsWithDesignStateWhenNoSettingsAreStored) {
   EXPECT_EQ(f.LocalComputerName(), "Office-pc2");
   EXPECT_EQ(f.LocalUserName(), UserName());
   EXPECT_EQ(f.SelectedRecipient(), "None");
-  EXPECT_EQ(f.StatusBar->Panel(0).Text.toStdString(), "Office-pc2 / User (" + UserName() + ")");
+  EXPECT_EQ(Ui(f).status_bar->Panel(0).text.toStdString(), "Office-pc2 / User (" + UserName() + ")");
   EXPECT_FALSE(f.PlaySound());
   EXPECT_FALSE(f.UseEnter());
   EXPECT_FALSE(f.OpenWindow());
@@ -120,10 +128,10 @@ TEST_F(MainFormTest, StartsWithDesignStateWhenNoSettingsAreStored) {
   EXPECT_TRUE(fake.sound->played.empty());
   EXPECT_TRUE(fake.dialogs->errors.empty());
   // Chat box white on black; both boxes hold one empty line.
-  EXPECT_EQ(f.ChatWindow->palette().color(QPalette::Base), QColor(Qt::black));
-  EXPECT_EQ(f.ChatWindow->palette().color(QPalette::Text), QColor(Qt::white));
+  EXPECT_EQ(Ui(f).chat_box->palette().color(QPalette::Base), QColor(Qt::black));
+  EXPECT_EQ(Ui(f).chat_box->palette().color(QPalette::Text), QColor(Qt::white));
   EXPECT_EQ(f.ChatText(), "\r\n");
-  EXPECT_EQ(f.MemoText(), "\r\n");
+  EXPECT_EQ(f.EntryText(), "\r\n");
   // The tree is filled and open.
   EXPECT_EQ(Root()->text(0), "Hallwire Network");
   EXPECT_TRUE(Root()->isExpanded());
@@ -140,7 +148,7 @@ TEST_F(MainFormTest, CreationRunsItsStepsInOrder) {
   auto open = parts.NetEnum.OpenEnum;
   parts.NetEnum.OpenEnum = [&](auto... args) {
     for (QWidget* widget : QApplication::topLevelWidgets())
-      if (auto* window = qobject_cast<TmainForm*>(widget)) status_when_filled = window->StatusBar->Panel(0).Text;
+      if (auto* window = qobject_cast<TmainForm*>(widget)) status_when_filled = Ui(*window).status_bar->Panel(0).text;
     return open(args...);
   };
   form = std::make_unique<TmainForm>(std::move(parts));
@@ -152,8 +160,8 @@ TEST_F(MainFormTest, CreationRunsItsStepsInOrder) {
   EXPECT_LT(IndexOf(j, "sound:shown.wav"), IndexOf(j, "net:open"));
   EXPECT_EQ(status_when_filled.toStdString(), "Office-pc2 / User (" + UserName() + ")");
   EXPECT_TRUE(form->PlaySound());
-  EXPECT_EQ(form->ChatWindow->palette().color(QPalette::Text), QColor(0, 255, 0));
-  EXPECT_EQ(form->Memo->palette().color(QPalette::Base), QColor(255, 255, 255));
+  EXPECT_EQ(Ui(*form).chat_box->palette().color(QPalette::Text), QColor(0, 255, 0));
+  EXPECT_EQ(Ui(*form).entry_box->palette().color(QPalette::Base), QColor(255, 255, 255));
 }
 
 TEST_F(MainFormTest, AFailingSettingsReadShowsTheErrorAndSkipsTheLaterSteps) {
@@ -164,7 +172,7 @@ TEST_F(MainFormTest, AFailingSettingsReadShowsTheErrorAndSkipsTheLaterSteps) {
   EXPECT_EQ(f.LocalComputerName(), "Office-pc2");
   EXPECT_EQ(f.SelectedRecipient(), "None");
   EXPECT_EQ(f.LocalUserName(), "");
-  EXPECT_EQ(f.StatusBar->Panel(0).Text, "");
+  EXPECT_EQ(Ui(f).status_bar->Panel(0).text, "");
   EXPECT_TRUE(fake.sound->played.empty());
   EXPECT_EQ(IndexOf(fake.journal, "net:open"), fake.journal.size());
   EXPECT_EQ(Root()->text(0), "Network Neighborhood");
@@ -185,11 +193,25 @@ TEST_F(MainFormTest, ComputerNamesAreCapitalisedWordByWord) {
       {"OFFICE-PC2", "Office-pc2"}, {"2NDFLOOR", "2ndfloor"}, {"sales DESK 4", "Sales Desk 4"}};
   for (const auto& [system, shown] : examples) {
     setenv("HALLWIRE_COMPUTERNAME", system, 1);
-    platform::ReloadConfig();
+    platform::net::ReloadConfig();
     test::TFakeParts parts;
     TmainForm window(parts.Make(settings));
     EXPECT_EQ(window.LocalComputerName(), shown) << system;
   }
+}
+
+TEST_F(MainFormTest, NetworkNoticesFromAnyThreadReachTheStatusBarAndABox) {
+  Create();
+  const QString identity = Ui(*form).status_bar->Panel(0).text;
+  std::thread([] {
+    platform::net::PostNetworkNotice("No network interface is up.");
+    platform::net::PostNetworkNotice("The network is back (eth0 10.0.0.3).");
+  }).join();
+  ProcessEvents();
+  EXPECT_EQ(fake.dialogs->notices,
+            (std::vector<std::string>{"No network interface is up.", "The network is back (eth0 10.0.0.3)."}));
+  EXPECT_EQ(Ui(*form).status_bar->Panel(0).text, "The network is back (eth0 10.0.0.3).");
+  EXPECT_NE(identity, Ui(*form).status_bar->Panel(0).text);
 }
 
 TEST_F(MainFormTest, LayoutFollowsTheDesign) {
@@ -198,7 +220,9 @@ TEST_F(MainFormTest, LayoutFollowsTheDesign) {
   EXPECT_EQ(f.width(), 383);
   EXPECT_EQ(f.minimumSize(), f.maximumSize());
   EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
-  const QToolButton* buttons[] = {f.ToolButton2, f.tbsButton, f.tbsButton2, f.spSound, f.SpeedItem1};
+  const auto& ui = Ui(f);
+  const QToolButton* buttons[] = {ui.send_button, ui.preferences_button, ui.clear_button, ui.sound_button,
+                                  ui.refresh_button};
   const char* captions[] = {"&Send", "&Prefs", "&Clear", "S&ound", "&Refresh"};
   const char* hints[] = {"Send Message", "Preferences", "Clear ChatWindow", "Sound", "Refresh Network List"};
   for (int i = 0; i < 5; ++i) {
@@ -207,23 +231,23 @@ TEST_F(MainFormTest, LayoutFollowsTheDesign) {
     EXPECT_EQ(buttons[i]->geometry(), QRect(3 + 48 * i, 3, 47, 40));
   }
   EXPECT_EQ(f.SoundButtonImage(), 3);
-  EXPECT_TRUE(f.ChatWindow->isReadOnly());
-  ASSERT_EQ(f.StatusBar->PanelCount(), 5);
+  EXPECT_TRUE(Ui(f).chat_box->isReadOnly());
+  ASSERT_EQ(Ui(f).status_bar->PanelCount(), 5);
   const int widths[] = {200, 30, 35, 30, 50};
   const char* texts[] = {"", "INS", "CAPS", "NUM", ""};
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(f.StatusBar->Panel(i).Width, widths[i]);
+    EXPECT_EQ(Ui(f).status_bar->Panel(i).width, widths[i]);
     if (i > 0) {
-      EXPECT_EQ(f.StatusBar->Panel(i).Text, texts[i]);
+      EXPECT_EQ(Ui(f).status_bar->Panel(i).text, texts[i]);
     }
   }
-  EXPECT_EQ(f.CutAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
-  EXPECT_EQ(f.CopyAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
-  EXPECT_EQ(f.PasteAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
-  EXPECT_EQ(fake.tray->Menu(), f.TrayPopupMenu);
-  EXPECT_EQ(f.GradientCaption->PopupMenu(), f.TrayPopupMenu);
-  EXPECT_EQ(f.View1->text(), "&View Message");
-  EXPECT_EQ(f.Exit1->text(), "E&xit");
+  EXPECT_EQ(Ui(f).cut_action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+  EXPECT_EQ(Ui(f).copy_action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+  EXPECT_EQ(Ui(f).paste_action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
+  EXPECT_EQ(fake.tray->Menu(), Ui(f).tray_menu);
+  EXPECT_EQ(Ui(f).caption->PopupMenu(), Ui(f).tray_menu);
+  EXPECT_EQ(Ui(f).view_action->text(), "&View Message");
+  EXPECT_EQ(Ui(f).tray_exit_action->text(), "E&xit");
 }
 
 // --- showing, hiding, ending -------------------------------------------------------
@@ -240,8 +264,8 @@ TEST_F(MainFormTest, CloseAsksAndEndsOnlyOnYes) {
   f.close();
   EXPECT_EQ(fake.terminated, 1);
   // Exit in either menu ends at once, without a question.
-  f.Exit1->trigger();
-  f.Exit2->trigger();
+  Ui(f).tray_exit_action->trigger();
+  Ui(f).exit_action->trigger();
   EXPECT_EQ(fake.terminated, 3);
   EXPECT_EQ(fake.dialogs->questions.size(), 2u);
 }
@@ -249,14 +273,14 @@ TEST_F(MainFormTest, CloseAsksAndEndsOnlyOnYes) {
 TEST_F(MainFormTest, MinimiseHidesAndMaximiseDoesNothing) {
   TmainForm& f = Create();
   f.ShowWindow();
-  f.SetMemoText("draft");
+  f.SetEntryText("draft");
   f.setWindowState(Qt::WindowMinimized);
   ProcessEvents();
   EXPECT_FALSE(f.isVisible());
   EXPECT_FALSE(f.windowState() & Qt::WindowMinimized);
   fake.tray->DoubleClick();
   EXPECT_TRUE(f.isVisible());
-  EXPECT_EQ(f.MemoText(), "draft");
+  EXPECT_EQ(f.EntryText(), "draft");
 
   const QSize size = f.size();
   f.SystemCommand(SC_MAXIMIZE);
@@ -286,7 +310,7 @@ TEST_F(MainFormTest, ViewShowsWithoutStoppingTheBlinkAndDoubleClickStopsIt) {
   TmainForm& f = Create();
   fake.terminal->Deliver("hello");
   EXPECT_TRUE(fake.tray->Animated());
-  f.View1->trigger();
+  Ui(f).view_action->trigger();
   EXPECT_TRUE(f.isVisible());
   EXPECT_TRUE(fake.tray->Animated());
   f.HideWindow();
@@ -321,14 +345,14 @@ TEST_F(MainFormTest, PreferencesOKStopsTheBlinkAndAppliesTheSettingsAgain) {
   Settings("PlaySound=True\n[Keyboard]\nUseEnter=True");
 
   f.SetPreferencesDialog(&cancel);
-  f.tbsButton->click();
+  Ui(f).preferences_button->click();
   EXPECT_EQ(cancel.shown, 1);
   EXPECT_TRUE(fake.tray->Animated());
   EXPECT_FALSE(f.UseEnter());
 
   f.SetPreferencesDialog(&ok);
   fake.journal.clear();
-  f.Preferences1->trigger();
+  Ui(f).preferences_action->trigger();
   EXPECT_EQ(ok.shown, 1);
   EXPECT_FALSE(fake.tray->Animated());
   EXPECT_TRUE(f.UseEnter());
@@ -336,7 +360,7 @@ TEST_F(MainFormTest, PreferencesOKStopsTheBlinkAndAppliesTheSettingsAgain) {
   // No start-up sound this time; and a switch turned off in the file turns off here.
   EXPECT_TRUE(fake.sound->played.empty());
   Settings("PlaySound=False");
-  f.Preferences1->trigger();
+  Ui(f).preferences_action->trigger();
   EXPECT_FALSE(f.UseEnter());
   EXPECT_FALSE(f.PlaySound());
 }
@@ -345,23 +369,23 @@ TEST_F(MainFormTest, AboutShowsTheBoxModallyAndTheCaptionStripOpensTheWindowMenu
   TmainForm& f = Create();
   TAnsweringDialog about(QDialog::Accepted);
   f.SetAboutBox(&about);
-  f.About1->trigger();
+  Ui(f).about_action->trigger();
   EXPECT_EQ(about.shown, 1);
 
   f.ShowWindow();
-  QMouseEvent right(QEvent::MouseButtonPress, QPointF(50, 5), f.GradientCaption->mapToGlobal(QPointF(50, 5)),
+  QMouseEvent right(QEvent::MouseButtonPress, QPointF(50, 5), Ui(f).caption->mapToGlobal(QPointF(50, 5)),
                     Qt::RightButton, Qt::RightButton, Qt::NoModifier);
-  QApplication::sendEvent(f.GradientCaption, &right);
-  EXPECT_TRUE(f.TrayPopupMenu->isVisible());
-  f.TrayPopupMenu->hide();
+  QApplication::sendEvent(Ui(f).caption, &right);
+  EXPECT_TRUE(Ui(f).tray_menu->isVisible());
+  Ui(f).tray_menu->hide();
 }
 
 TEST_F(MainFormTest, HelpOpensContentsAndTheFocusedContext) {
   TmainForm& f = Create();
-  f.Contents1->trigger();
-  f.SearchforHelpOn1->trigger();
-  f.HowtoUseHelp1->trigger();
-  Key(f.Memo, Qt::Key_F1);
+  Ui(f).help_contents_action->trigger();
+  Ui(f).help_search_action->trigger();
+  Ui(f).help_usage_action->trigger();
+  Key(Ui(f).entry_box, Qt::Key_F1);
   EXPECT_EQ(fake.help, (std::vector<int>{0, 3}));
 }
 
@@ -369,20 +393,20 @@ TEST_F(MainFormTest, HelpOpensContentsAndTheFocusedContext) {
 
 TEST_F(MainFormTest, SendingBeforeChoosingARecipientIsRefused) {
   TmainForm& f = Create();
-  f.SetMemoText("Lunch at 12?");
-  f.ToolButton2->click();
+  f.SetEntryText("Lunch at 12?");
+  Ui(f).send_button->click();
   EXPECT_EQ(fake.dialogs->notices, std::vector<std::string>{"You must first select a recipient"});
   EXPECT_TRUE(fake.terminal->sent.empty());
   EXPECT_EQ(f.ChatText(), "\r\n");
-  EXPECT_EQ(f.MemoText(), "Lunch at 12?");
+  EXPECT_EQ(f.EntryText(), "Lunch at 12?");
 }
 
 TEST_F(MainFormTest, SendingToTheRootAddressesTheWholeDomain) {
   TmainForm& f = Create();
   ClickNode(Root());
   EXPECT_EQ(f.SelectedRecipient(), "Hallwire Network");
-  f.SetMemoText("Lunch at 12?");
-  f.ToolButton2->click();
+  f.SetEntryText("Lunch at 12?");
+  Ui(f).send_button->click();
   ASSERT_EQ(fake.terminal->sent.size(), 1u);
   const test::TSentMessage& sent = fake.terminal->sent[0];
   EXPECT_EQ(sent.receiver, TReceiverType::rcPrimaryDomain);
@@ -390,17 +414,44 @@ TEST_F(MainFormTest, SendingToTheRootAddressesTheWholeDomain) {
   EXPECT_EQ(sent.payload, Line("Lunch at 12?") + std::string(1, '\0'));
   // The line stands in the own chat box (after its empty first line); the entry box is empty.
   EXPECT_EQ(f.ChatText(), "\r\n" + Line("Lunch at 12?") + "\r\n");
-  EXPECT_EQ(f.MemoText(), "");
+  EXPECT_EQ(f.EntryText(), "");
   // The line was shown before it was transmitted.
   EXPECT_TRUE(fake.dialogs->notices.empty());
+}
+
+// Space and Enter choose the current node, an arrow key the node it moves to; each is
+// recorded as a click is, so that Send goes to it. Ctrl+Tab types a tab, Tab leaves.
+TEST_F(MainFormTest, TheKeyboardChoosesTheRecipientAndTabLeavesTheEntryBox) {
+  // current, chosen: child indexes, -1 the root
+  const struct { int key, current, chosen; } cases[] = {
+      {Qt::Key_Space, 0, 0}, {Qt::Key_Return, 1, 1}, {Qt::Key_Enter, -1, -1}, {Qt::Key_Down, -1, 0}};
+  for (const auto& c : cases) {
+    TmainForm& f = Create();
+    Ui(f).recipient_tree->setCurrentItem(c.current < 0 ? Root() : Child(c.current), 0, QItemSelectionModel::NoUpdate);
+    Key(Ui(f).recipient_tree, c.key, c.key == Qt::Key_Space ? " " : "");
+    const std::string chosen = (c.chosen < 0 ? Root() : Child(c.chosen))->text(0).toStdString();
+    f.SetEntryText("Lunch at 12?");
+    Ui(f).send_button->click();
+    EXPECT_EQ(f.SelectedRecipient(), chosen) << c.key;
+    ASSERT_EQ(fake.terminal->sent.size(), 1u) << c.key;
+    EXPECT_EQ(fake.terminal->sent[0].receiver_name, chosen) << c.key;
+  }
+  TmainForm& f = Create();
+  f.ShowWindow();
+  ProcessEvents();
+  Ui(f).entry_box->setFocus();
+  Key(Ui(f).entry_box, Qt::Key_Tab, "\t", Qt::ControlModifier);
+  Key(Ui(f).entry_box, Qt::Key_Tab, "\t");
+  EXPECT_EQ(f.EntryText(), "\t\r\n");
+  EXPECT_EQ(QApplication::focusWidget(), Ui(f).chat_box);
 }
 
 TEST_F(MainFormTest, SendingToAComputerAddressesItByItsNodeText) {
   TmainForm& f = Create();
   ClickNode(Child(0));
   EXPECT_EQ(f.SelectedRecipient(), "Alpha");
-  f.SetMemoText("one\ntwo\n");
-  f.ToolButton2->click();
+  f.SetEntryText("one\ntwo\n");
+  Ui(f).send_button->click();
   ASSERT_EQ(fake.terminal->sent.size(), 1u);
   EXPECT_EQ(fake.terminal->sent[0].receiver, TReceiverType::rcDomainOrComputer);
   EXPECT_EQ(fake.terminal->sent[0].receiver_name, "Alpha");
@@ -410,12 +461,12 @@ TEST_F(MainFormTest, SendingToAComputerAddressesItByItsNodeText) {
 TEST_F(MainFormTest, AfterARefreshARecipientMustBeChosenAgain) {
   TmainForm& f = Create();
   ClickNode(Child(0));
-  f.SpeedItem1->click();
+  Ui(f).refresh_button->click();
   EXPECT_EQ(f.SelectedRecipient(), "Alpha");
-  EXPECT_EQ(SelectedNode(*f.cbNameList), nullptr);
+  EXPECT_EQ(SelectedNode(*Ui(f).recipient_tree), nullptr);
   EXPECT_TRUE(Root()->isExpanded());
-  f.SetMemoText("hi");
-  f.ToolButton2->click();
+  f.SetEntryText("hi");
+  Ui(f).send_button->click();
   EXPECT_EQ(fake.dialogs->notices.size(), 1u);
   EXPECT_TRUE(fake.terminal->sent.empty());
 }
@@ -424,7 +475,7 @@ TEST_F(MainFormTest, AComputerShownAsNoneCannotBeChosen) {
   TmainForm& f = Create();
   ClickNode(Child(2));
   EXPECT_EQ(f.SelectedRecipient(), "None");
-  f.ToolButton2->click();
+  Ui(f).send_button->click();
   EXPECT_EQ(fake.dialogs->notices.size(), 1u);
   EXPECT_TRUE(fake.terminal->sent.empty());
 }
@@ -432,13 +483,13 @@ TEST_F(MainFormTest, AComputerShownAsNoneCannotBeChosen) {
 TEST_F(MainFormTest, KeyboardMovesAndClicksOnNothingKeepTheRecipient) {
   TmainForm& f = Create();
   ClickNode(Child(0));
-  f.cbNameList->setCurrentItem(Child(1));  // as the arrow keys do
+  Ui(f).recipient_tree->setCurrentItem(Child(1));  // as the arrow keys do
   EXPECT_EQ(f.SelectedRecipient(), "Alpha");
   // An edited label is the next send's address.
   ClickNode(Child(1));
   Child(1)->setText(0, "Renamed");
-  f.SetMemoText("x");
-  f.ToolButton2->click();
+  f.SetEntryText("x");
+  Ui(f).send_button->click();
   ASSERT_EQ(fake.terminal->sent.size(), 1u);
   EXPECT_EQ(fake.terminal->sent[0].receiver_name, "Renamed");
 }
@@ -448,47 +499,47 @@ TEST_F(MainFormTest, EnterSendsOnlyWhenUseEnterIsOn) {
   TmainForm& f = Create();
   f.ShowWindow();
   ClickNode(Root());
-  f.SetMemoText("");
-  Key(f.Memo, Qt::Key_H, "h");
-  Key(f.Memo, Qt::Key_I, "i");
-  Key(f.Memo, Qt::Key_Return, "\r", Qt::ShiftModifier);
+  f.SetEntryText("");
+  Key(Ui(f).entry_box, Qt::Key_H, "h");
+  Key(Ui(f).entry_box, Qt::Key_I, "i");
+  Key(Ui(f).entry_box, Qt::Key_Return, "\r", Qt::ShiftModifier);
   ProcessEvents();
   ASSERT_EQ(fake.terminal->sent.size(), 1u);
   EXPECT_EQ(fake.terminal->sent[0].payload, Line("hi") + std::string(1, '\0'));
   // The Enter key still reaches the emptied box; the Up key puts the caret back on line 1.
-  EXPECT_EQ(f.MemoText(), "\r\n");
-  EXPECT_EQ(f.Memo->textCursor().blockNumber(), 0);
+  EXPECT_EQ(f.EntryText(), "\r\n");
+  EXPECT_EQ(Ui(f).entry_box->textCursor().blockNumber(), 0);
 
   f.SetUseEnter(false);
-  Key(f.Memo, Qt::Key_Return, "\r");
+  Key(Ui(f).entry_box, Qt::Key_Return, "\r");
   EXPECT_EQ(fake.terminal->sent.size(), 1u);
-  EXPECT_EQ(f.MemoText(), "\r\n\r\n");
+  EXPECT_EQ(f.EntryText(), "\r\n\r\n");
 }
 
 TEST_F(MainFormTest, TheUpKeyAfterASendStaysInTheEntryBox) {
   TmainForm& f = Create();
   f.ShowWindow();
   ClickNode(Child(1));
-  f.cbNameList->setFocus();
-  f.SetMemoText("x");
-  f.ToolButton2->click();
+  Ui(f).recipient_tree->setFocus();
+  f.SetEntryText("x");
+  Ui(f).send_button->click();
   ProcessEvents();
   // The tree's selection did not move up.
-  EXPECT_EQ(SelectedNode(*f.cbNameList), Child(1));
+  EXPECT_EQ(SelectedNode(*Ui(f).recipient_tree), Child(1));
 }
 
 TEST_F(MainFormTest, ATransportErrorKeepsTheLineAndTheEntryText) {
   TmainForm& f = Create();
   ClickNode(Child(0));
   fake.terminal->fail_with = "The network path was not found";
-  f.SetMemoText("hello");
-  f.ToolButton2->click();
+  f.SetEntryText("hello");
+  Ui(f).send_button->click();
   EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"The network path was not found"});
   EXPECT_EQ(f.ChatText(), "\r\n" + Line("hello") + "\r\n");
-  EXPECT_EQ(f.MemoText(), "hello");
+  EXPECT_EQ(f.EntryText(), "hello");
   // The user may send again.
   fake.terminal->fail_with.clear();
-  f.ToolButton2->click();
+  Ui(f).send_button->click();
   EXPECT_EQ(fake.terminal->sent.size(), 1u);
 }
 
@@ -497,20 +548,20 @@ TEST_F(MainFormTest, ALineTooLongForTheCarrierIsRefusedBeforeAnythingIsLost) {
   ClickNode(Root());
   const std::string head = Line("");
   fake.terminal->max_payload = head.size() + 10 + 1;
-  f.SetMemoText(std::string(11, 'a'));
-  f.ToolButton2->click();
+  f.SetEntryText(std::string(11, 'a'));
+  Ui(f).send_button->click();
   ASSERT_EQ(fake.dialogs->errors.size(), 1u);
   EXPECT_NE(fake.dialogs->errors[0].find("too long"), std::string::npos);
   EXPECT_TRUE(fake.terminal->sent.empty());
   EXPECT_EQ(f.ChatText(), "\r\n");
-  EXPECT_EQ(f.MemoText(), std::string(11, 'a'));
+  EXPECT_EQ(f.EntryText(), std::string(11, 'a'));
   // Exactly at the limit it goes.
-  f.SetMemoText(std::string(10, 'a'));
-  f.ToolButton2->click();
+  f.SetEntryText(std::string(10, 'a'));
+  Ui(f).send_button->click();
   EXPECT_EQ(fake.terminal->sent.size(), 1u);
   // The limit is in bytes: four euro signs take twelve.
-  f.SetMemoText("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");
-  f.ToolButton2->click();
+  f.SetEntryText("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");
+  Ui(f).send_button->click();
   EXPECT_EQ(fake.terminal->sent.size(), 1u);
   EXPECT_NE(fake.dialogs->errors.back().find("takes " + std::to_string(head.size() + 12) + " bytes"), std::string::npos);
 }
@@ -582,11 +633,39 @@ TEST_F(MainFormTest, IconizedOnlyKeepsSoundsForMessagesThatFindTheWindowHidden) 
 
 TEST_F(MainFormTest, ABodyEndsAtItsFirstZeroByte) {
   TmainForm& f = Create();
-  f.ToolButton5Click();
+  f.ClearClick();
   fake.terminal->Deliver("no terminator");
   fake.terminal->Deliver(std::string("cut\0here", 8));
   fake.terminal->Deliver("two\nlines");
   EXPECT_EQ(f.ChatText(), "no terminator\r\ncut\r\ntwo\r\nlines\r\n");
+}
+
+TEST_F(MainFormTest, EachLineShowsItsTrustAndKeepsItsBytes) {
+  TmainForm& f = Create();
+  f.ClearClick();
+  const auto signer = TLineSigner::Generate();
+  const struct { std::string line; TLineTrust trust; const char* reason; } rows[] = {
+      {"Pc1( a ) verified", TLineTrust::Verified, ""}, {"Pc1( a ) forged", TLineTrust::Forged, "other key"},
+      {"Pc2( b ) old peer", TLineTrust::Unsigned, ""}};
+  std::string expected;
+  for (const auto& row : rows) {
+    std::vector<std::uint8_t> payload(row.line.begin(), row.line.end());
+    payload.push_back(0);
+    signer->AppendTrailer(payload, 1, 1);
+    fake.terminal->check = {row.trust, false, "3f2a 9c01 77de 10b4", row.reason};
+    fake.terminal->Deliver(std::string(payload.begin(), payload.end()));
+    expected += row.line + "\r\n";
+  }
+  EXPECT_EQ(f.ChatText(), expected);  // what File > Save Messages writes
+  ProcessEvents();  // the lines after the turn's first show when it ends
+  for (int i = 0; i <= 3; ++i) {  // the 4th block: the empty one after the last line
+    const QTextBlockFormat format = Ui(f).chat_box->document()->findBlockByNumber(i).blockFormat();
+    const TLineTrust trust = i < 3 ? rows[i].trust : TLineTrust::Unsigned;
+    const QString note = format.property(kLineNoteProperty).toString();
+    EXPECT_EQ(format.hasProperty(kLineTrustProperty), trust != TLineTrust::Unsigned) << i;
+    EXPECT_EQ(note.contains("3f2a 9c01"), trust != TLineTrust::Unsigned) << i;
+    EXPECT_EQ(note.startsWith("FORGED"), trust == TLineTrust::Forged) << i;
+  }
 }
 
 TEST_F(MainFormTest, AnArrivalSoundErrorIsShownAndReceptionGoesOn) {
@@ -641,34 +720,59 @@ TEST_F(MainFormTest, ReceivedTextShowsInItsEncodingAndSavesAndLoadsAsItCame) {
   TmainForm& f = Create();
   const std::string path = dir.File("round.hwm");
   for (const Row& row : rows) {
-    f.ToolButton5Click();
+    f.ClearClick();
     fake.terminal->Deliver(row.bytes);
-    EXPECT_EQ(f.ChatWindow->toPlainText(), row.shown + "\n");
+    EXPECT_EQ(Ui(f).chat_box->toPlainText(), row.shown + "\n");
     const std::string kept = NormaliseLineEnds(row.bytes) + "\r\n";
     EXPECT_EQ(f.ChatText(), kept);
     fake.dialogs->save_answers = {path};
-    f.SMsgClick();
+    f.SaveMessagesClick();
     EXPECT_EQ(ReadFile(path), kept);
-    f.ToolButton5Click();
+    f.ClearClick();
     fake.dialogs->open_answers = {path};
-    f.LoadMessage1Click();
-    EXPECT_EQ(f.ChatWindow->toPlainText(), row.shown + "\n");
+    f.LoadMessagesClick();
+    EXPECT_EQ(Ui(f).chat_box->toPlainText(), row.shown + "\n");
     EXPECT_EQ(f.ChatText(), kept);
   }
   // A paragraph separator in a line stays inside that line.
-  f.ToolButton5Click();
+  f.ClearClick();
   fake.terminal->Deliver("para\xE2\x80\xA9sep");
   fake.terminal->Deliver("next");
   EXPECT_EQ(f.ChatText(), "para\xE2\x80\xA9sep\r\nnext\r\n");
-  EXPECT_EQ(f.ChatWindow->document()->blockCount(), 3);
+  ProcessEvents();  // the second line of a turn shows at its end
+  EXPECT_EQ(Ui(f).chat_box->document()->blockCount(), 3);
   // The capacity counts the bytes a save writes, not the characters shown.
-  f.ToolButton5Click();
+  f.ClearClick();
   f.SetChatCapacity(30);
   fake.terminal->Deliver("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");  // 14 bytes with its line end
   fake.terminal->Deliver("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");          // 26
   fake.terminal->Deliver("abc");                                               // 31: the first goes
   EXPECT_EQ(f.ChatText(), "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\r\nabc\r\n");
   EXPECT_TRUE(fake.dialogs->errors.empty());
+}
+
+// Hidden arrivals: one notification replaced with the count, the line cut short; its
+// Open shows the window, stops the blinking and withdraws it. Switched off: none.
+TEST_F(MainFormTest, HiddenArrivalsNotifyWithTheCountUntilTheNotificationOpensTheWindow) {
+  for (const bool on : {true, false}) {
+    Settings(on ? "PlaySound=False" : "PlaySound=False\n[Desktop]\nNotifications=False");
+    TmainForm& f = Create();
+    auto& tray = *fake.tray;
+    fake.terminal->Deliver("first");
+    fake.terminal->Deliver(std::string(300, 'x'));
+    EXPECT_TRUE(tray.Animated());
+    EXPECT_EQ(tray.notes.empty(), !on);
+    if (!on) continue;
+    EXPECT_EQ(tray.notes, (std::vector<std::string>{"New message|first",
+                                                    "2 messages waiting|" + std::string(200, 'x') + "\u2026"}));
+    tray.OpenNotification();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_FALSE(tray.Animated());
+    EXPECT_EQ(tray.notes_closed, 1);
+    f.HideWindow();
+    fake.terminal->Deliver("again");
+    EXPECT_EQ(tray.notes.back(), "New message|again");
+  }
 }
 
 TEST_F(MainFormTest, WithoutATrayAnArrivalRestoresAMinimisedWindow) {
@@ -690,14 +794,15 @@ TEST_F(MainFormTest, TheChatBoxScrollsToItsNewestLine) {
   TmainForm& f = Create();
   f.ShowWindow();
   for (int i = 0; i < 60; ++i) fake.terminal->Deliver("line " + std::to_string(i));
-  QScrollBar* bar = f.ChatWindow->verticalScrollBar();
+  ProcessEvents();
+  QScrollBar* bar = Ui(f).chat_box->verticalScrollBar();
   EXPECT_GT(bar->maximum(), 0);
   EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST_F(MainFormTest, AFullChatBoxDropsItsOldestLines) {
   TmainForm& f = Create();
-  f.ToolButton5Click();
+  f.ClearClick();
   f.SetChatCapacity(30);
   fake.terminal->Deliver("0123456789");  // 12 bytes with its line end
   fake.terminal->Deliver("abcdefghij");  // 24
@@ -709,17 +814,17 @@ TEST_F(MainFormTest, AFullChatBoxDropsItsOldestLines) {
 TEST_F(MainFormTest, TheSoundButtonSwitchesSoundsAndPlaysATrimmedSample) {
   TmainForm& f = Create();
   f.SetIconizedFile(" hidden.wav \t");
-  f.spSound->click();
+  Ui(f).sound_button->click();
   EXPECT_TRUE(f.PlaySound());
   EXPECT_EQ(f.SoundButtonImage(), 3);
   EXPECT_EQ(fake.sound->played, std::vector<std::string>{"hidden.wav"});
-  f.spSound->click();
+  Ui(f).sound_button->click();
   EXPECT_FALSE(f.PlaySound());
   EXPECT_EQ(f.SoundButtonImage(), 5);
   EXPECT_EQ(fake.sound->played.size(), 1u);
   // A sample that cannot be opened: the error is shown, sounds stay on.
   fake.sound->missing.insert("hidden.wav");
-  f.spSound->click();
+  Ui(f).sound_button->click();
   EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"The specified file cannot be found"});
   EXPECT_TRUE(f.PlaySound());
   EXPECT_EQ(f.SoundButtonImage(), 3);
@@ -734,12 +839,12 @@ TEST_F(MainFormTest, SaveClearLoadGivesBackTheSameLines) {
   const std::string before = f.ChatText();
   const std::string path = dir.File("chat.hwm");
   fake.dialogs->save_answers = {path};
-  f.SMsg->trigger();
+  Ui(f).save_action->trigger();
   EXPECT_EQ(ReadFile(path), before);
-  f.tbsButton2->click();
+  Ui(f).clear_button->click();
   EXPECT_EQ(f.ChatText(), "");
   fake.dialogs->open_answers = {path};
-  f.LoadMessage1->trigger();
+  Ui(f).load_action->trigger();
   EXPECT_EQ(f.ChatText(), before);
   // Both dialogs as designed, each starting with the name last chosen in it.
   const TFileDialogOptions& save = fake.dialogs->save_options.at(0);
@@ -747,16 +852,16 @@ TEST_F(MainFormTest, SaveClearLoadGivesBackTheSameLines) {
   EXPECT_EQ(save.filter, "Hallwire Files|*.hwm|Text Files|*.txt");
   EXPECT_EQ(save.default_extension, "hwm");
   EXPECT_EQ(fake.dialogs->open_options.at(0).title, "Open Message");
-  f.SMsg->trigger();
+  Ui(f).save_action->trigger();
   EXPECT_EQ(fake.dialogs->save_options.at(1).initial_name, path);
 }
 
 TEST_F(MainFormTest, SavingAnEmptyChatBoxWritesAnEmptyFile) {
   TmainForm& f = Create();
-  f.ToolButton5Click();
+  f.ClearClick();
   const std::string path = dir.File("empty.hwm");
   fake.dialogs->save_answers = {path};
-  f.SMsgClick();
+  f.SaveMessagesClick();
   EXPECT_EQ(ReadFile(path), "");
 }
 
@@ -765,12 +870,12 @@ TEST_F(MainFormTest, UnixLineEndsLoadAsLinesAndSaveAsCarriageReturnLineFeed) {
   const std::string path = dir.File("unix.txt");
   WriteFile(path, "one\ntwo\nthree");
   fake.dialogs->open_answers = {path};
-  f.LoadMessage1Click();
-  EXPECT_EQ(f.ChatWindow->document()->blockCount(), 3);
+  f.LoadMessagesClick();
+  EXPECT_EQ(Ui(f).chat_box->document()->blockCount(), 3);
   // A line that arrives afterwards gets a line of its own.
   fake.terminal->Deliver("four");
   fake.dialogs->save_answers = {path};
-  f.SMsgClick();
+  f.SaveMessagesClick();
   EXPECT_EQ(ReadFile(path), "one\r\ntwo\r\nthree\r\nfour");
 }
 
@@ -778,8 +883,8 @@ TEST_F(MainFormTest, CancelledDialogsChangeNothing) {
   TmainForm& f = Create();
   fake.terminal->Deliver("keep");
   const std::string before = f.ChatText();
-  f.SMsgClick();
-  f.LoadMessage1Click();
+  f.SaveMessagesClick();
+  f.LoadMessagesClick();
   EXPECT_EQ(f.ChatText(), before);
   EXPECT_TRUE(fake.dialogs->errors.empty());
 }
@@ -790,7 +895,7 @@ TEST_F(MainFormTest, AFailedLoadKeepsTheChatBox) {
   const std::string before = f.ChatText();
   const std::string missing = dir.File("missing.hwm");
   fake.dialogs->open_answers = {missing};
-  f.LoadMessage1->trigger();
+  Ui(f).load_action->trigger();
   EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"Cannot open file " + missing});
   EXPECT_EQ(f.ChatText(), before);
 
@@ -798,7 +903,7 @@ TEST_F(MainFormTest, AFailedLoadKeepsTheChatBox) {
   WriteFile(big, std::string(200, 'x'));
   f.SetChatCapacity(100);
   fake.dialogs->open_answers = {big};
-  f.LoadMessage1->trigger();
+  Ui(f).load_action->trigger();
   EXPECT_EQ(fake.dialogs->errors.back(), "Text exceeds memo capacity");
   EXPECT_EQ(f.ChatText(), before);
 }
@@ -807,7 +912,7 @@ TEST_F(MainFormTest, AFailedSaveIsReported) {
   TmainForm& f = Create();
   const std::string path = dir.File("missing-folder/chat.hwm");
   fake.dialogs->save_answers = {path};
-  f.SMsg->trigger();
+  Ui(f).save_action->trigger();
   EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"Cannot create file " + path});
 }
 
@@ -821,28 +926,31 @@ int CountColour(const QImage& image, const QRect& area, QRgb colour) {
   return n;
 }
 
-TEST_F(MainFormTest, KeyPanelsAreEngravedWhileTheirToggleIsOff) {
+TEST_F(MainFormTest, KeyPanelsAreDimmedWhileTheirToggleIsOffAndDrawnOnce) {
   TmainForm& f = Create();
-  f.StatusBar->resize(383, 21);
+  Ui(f).status_bar->resize(383, 21);
   fake.keys->on = {VK_CAPITAL};
   fake.keys->queries.clear();
-  QImage image(f.StatusBar->size(), QImage::Format_RGB32);
-  f.StatusBar->render(&image);
+  QImage image(Ui(f).status_bar->size(), QImage::Format_RGB32);
+  Ui(f).status_bar->render(&image);
   // Each owner-drawn panel asked for its own key once; panels 0 and 4 asked nothing.
   EXPECT_EQ(fake.keys->queries, (std::vector<int>{VK_INSERT, VK_CAPITAL, VK_NUMLOCK}));
-  // Off: a white copy under a grey one, nothing in the bar's text colour. On: the
-  // text colour alone.
-  const QRgb white = qRgb(255, 255, 255), grey = qRgb(128, 128, 128);
-  const QRgb text = f.StatusBar->palette().color(QPalette::ButtonText).rgb();
+  // Off: one copy, halfway between the text and the face (no white copy below it).
+  // On: the text colour alone.
+  const QPalette& palette = Ui(f).status_bar->palette();
+  const QColor ink = palette.color(QPalette::ButtonText), face = palette.color(QPalette::Button);
+  const QRgb dim = qRgb((ink.red() + face.red()) / 2, (ink.green() + face.green()) / 2, (ink.blue() + face.blue()) / 2);
+  const QRgb white = qRgb(255, 255, 255), text = ink.rgb();
   for (int panel : {1, 3}) {
-    const QRect area = f.StatusBar->PanelRect(panel);
-    EXPECT_GT(CountColour(image, area, grey), 3) << panel;
-    EXPECT_GT(CountColour(image, area, white), 3) << panel;
+    const QRect area = Ui(f).status_bar->PanelRect(panel);
+    EXPECT_GT(CountColour(image, area, dim), 3) << panel;
+    EXPECT_EQ(CountColour(image, area, white), 0) << panel;
     EXPECT_EQ(CountColour(image, area, text), 0) << panel;
   }
-  const QRect caps = f.StatusBar->PanelRect(2);
+  const QRect caps = Ui(f).status_bar->PanelRect(2);
   EXPECT_GT(CountColour(image, caps, text), 3);
-  EXPECT_EQ(CountColour(image, caps, white), 0);
+  EXPECT_EQ(CountColour(image, caps, dim), 0);
+  EXPECT_TRUE(Ui(f).status_bar->rect().contains(Ui(f).status_bar->PanelRect(4))) << "a panel runs past the bar";
 }
 
 TEST_F(MainFormTest, KeysInTheEntryBoxRepaintThePanelsAndInsertToggles) {
@@ -850,12 +958,12 @@ TEST_F(MainFormTest, KeysInTheEntryBoxRepaintThePanelsAndInsertToggles) {
   f.ShowWindow();
   ProcessEvents();
   fake.keys->queries.clear();
-  Key(f.Memo, Qt::Key_Insert);
+  Key(Ui(f).entry_box, Qt::Key_Insert);
   EXPECT_EQ(fake.keys->on.count(VK_INSERT), 1u);
   EXPECT_FALSE(fake.keys->queries.empty());
   fake.keys->queries.clear();
   // Keys elsewhere do not repaint.
-  Key(f.cbNameList, Qt::Key_Down);
+  Key(Ui(f).recipient_tree, Qt::Key_Down);
   EXPECT_TRUE(fake.keys->queries.empty());
 }
 
@@ -864,7 +972,7 @@ TEST_F(MainFormTest, LockPanelsFollowALockThatChangesWhenItsKeyIsReleased) {
   f.ShowWindow();
   ProcessEvents();
   fake.keys->on = {VK_CAPITAL, VK_NUMLOCK};
-  for (QWidget* target : {static_cast<QWidget*>(f.Memo), static_cast<QWidget*>(f.cbNameList)}) {
+  for (QWidget* target : {static_cast<QWidget*>(Ui(f).entry_box), static_cast<QWidget*>(Ui(f).recipient_tree)}) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_CapsLock, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
     ProcessEvents();
@@ -896,26 +1004,26 @@ TEST_F(MainFormTest, ClipboardActionsFollowTheFocusedBox) {
   TmainForm& f = Create();
   f.ShowWindow();
   QApplication::setActiveWindow(&f);
-  f.Memo->setFocus();
+  Ui(f).entry_box->setFocus();
   ProcessEvents();
-  if (QApplication::focusWidget() != f.Memo) GTEST_SKIP() << "no keyboard focus on this platform";
-  f.SetMemoText("abc");
+  if (QApplication::focusWidget() != Ui(f).entry_box) GTEST_SKIP() << "no keyboard focus on this platform";
+  f.SetEntryText("abc");
   f.UpdateActions();
-  EXPECT_FALSE(f.CutAction->isEnabled());
-  EXPECT_FALSE(f.CopyAction->isEnabled());
-  f.Memo->selectAll();
+  EXPECT_FALSE(Ui(f).cut_action->isEnabled());
+  EXPECT_FALSE(Ui(f).copy_action->isEnabled());
+  Ui(f).entry_box->selectAll();
   f.UpdateActions();
-  EXPECT_TRUE(f.CutAction->isEnabled());
-  EXPECT_TRUE(f.CopyAction->isEnabled());
-  f.CopyAction->trigger();
+  EXPECT_TRUE(Ui(f).cut_action->isEnabled());
+  EXPECT_TRUE(Ui(f).copy_action->isEnabled());
+  Ui(f).copy_action->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), "abc");
   f.UpdateActions();
-  EXPECT_TRUE(f.PasteAction->isEnabled());
-  f.cbNameList->setFocus();
+  EXPECT_TRUE(Ui(f).paste_action->isEnabled());
+  Ui(f).recipient_tree->setFocus();
   ProcessEvents();
   f.UpdateActions();
-  EXPECT_FALSE(f.CopyAction->isEnabled());
-  EXPECT_FALSE(f.PasteAction->isEnabled());
+  EXPECT_FALSE(Ui(f).copy_action->isEnabled());
+  EXPECT_FALSE(Ui(f).paste_action->isEnabled());
 }
 
 // --- on the real transport (loopback, this test's own port) ------------------------
@@ -938,8 +1046,8 @@ TEST_F(MainFormTest, ALineSentToTheWholeDomainComesBackToTheOwnChatBox) {
   parts.Terminal = MakeMailslotTerminalPort(thread);
   form = std::make_unique<TmainForm>(std::move(parts));
   ClickNode(Root());
-  form->SetMemoText("round trip \xC3\xA9 \xE2\x82\xAC");
-  form->ToolButton2->click();
+  form->SetEntryText("round trip \xC3\xA9 \xE2\x82\xAC");
+  Ui(*form).send_button->click();
   EXPECT_TRUE(fake.dialogs->errors.empty());
   const std::string line = Line("round trip \xC3\xA9 \xE2\x82\xAC");
   const std::string twice = "\r\n" + line + "\r\n" + line + "\r\n";
@@ -949,6 +1057,32 @@ TEST_F(MainFormTest, ALineSentToTheWholeDomainComesBackToTheOwnChatBox) {
   }
   EXPECT_EQ(form->ChatText(), twice);
   EXPECT_TRUE(fake.tray->Animated());  // it arrived while the window was hidden
+}
+
+// A burst of lines shown at the turn's end leaves the box as lines shown one by one
+// would, trimming included (also of lines not yet shown).
+TEST(ChatText, ABurstShowsAtTheTurnsEndAsLinesShownOneByOne) {
+  const struct { QString before; std::size_t capacity, max_lines; std::vector<std::string> messages; } rows[] = {
+      {"old\nlines\n", 1000, 100, {"a", "b", "c\r\nd", "", "e\n", "f"}},
+      {"old\nlines", 12, 100, {"0123", "4567", "89ab", "cdef", "x"}},             // drops shown lines
+      {"old\n", 12, 100, {"0123456789", "abcdefghij", "ABCDEFGHIJ", "klm"}},      // drops lines of the burst
+      {"old", 8, 100, {"short", "much too long for the box", "z", "caf\xE9"}},  // one line over capacity
+      {"old\nlines\n", 1000, 4, {"a", "b\r\nc", "d", "e\r\nf\r\ng"}},  // too many lines
+  };
+  for (const auto& row : rows) {
+    QPlainTextEdit burst_box(row.before), single_box(row.before);
+    TChatText burst(burst_box), single(single_box);
+    for (const std::string& message : row.messages) {
+      burst.AppendLine(message, row.capacity, {}, row.max_lines);
+      single.AppendLine(message, row.capacity, {}, row.max_lines);
+      single.Flush();
+    }
+    EXPECT_EQ(burst.Text(), single.Text());
+    ProcessEvents();
+    EXPECT_EQ(burst_box.toPlainText(), single_box.toPlainText()) << row.messages[1];
+    EXPECT_LE(burst_box.document()->blockCount(), static_cast<int>(row.max_lines));
+    EXPECT_EQ(burst.Text(), single.Text());
+  }
 }
 
 // --- the error box ---------------------------------------------------------------

@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "app/MessageFile.h"
-#include "platform/Exception.h"
+#include "platform/system/Exception.h"
 #include "tests/support/TestSupport.h"
 
 namespace hw {
@@ -134,6 +134,10 @@ TEST(LoadMessageFile, ReportsMissingFilesAndTextsBeyondTheCapacity) {
   // Line ends that grow when normalised count at their new length.
   WriteFile(path, std::string(60, '\n'));
   EXPECT_EQ(ErrorOf([&] { LoadMessageFile(path, 100); }), "Text exceeds memo capacity");
+  // So do lines beyond the most the box holds.
+  WriteFile(path, "a\nb\nc");
+  EXPECT_EQ(LoadMessageFile(path, 100, 3), "a\r\nb\r\nc");
+  EXPECT_EQ(ErrorOf([&] { LoadMessageFile(path, 100, 2); }), "Text exceeds memo capacity");
   // The capacity of the program's chat box.
   WriteFile(path, std::string(kChatCapacity + 1, 'a'));
   EXPECT_EQ(ErrorOf([&] { LoadMessageFile(path); }), "Text exceeds memo capacity");

@@ -74,7 +74,8 @@ TEST_F(NetworkTreeTest, RefreshBuildsRootAndChildrenFromTheTwoStages) {
   EXPECT_EQ(SelectedNode(view), nullptr);
 
   // Stage 1 asks for one container with the request record; stage 2 opens the
-  // record stage 1 returned and reads up to 1024 entries into the same 32 KiB.
+  // record stage 1 returned and reads up to 1024 entries at a time into the same
+  // 32 KiB until the platform has no more.
   ASSERT_EQ(net.requests.size(), 2u);
   const win32::NETRESOURCEA& request = net.requests[0];
   EXPECT_EQ(request.dwScope, win32::RESOURCE_GLOBALNET);
@@ -86,8 +87,8 @@ TEST_F(NetworkTreeTest, RefreshBuildsRootAndChildrenFromTheTwoStages) {
   EXPECT_EQ(request.lpComment, nullptr);
   EXPECT_EQ(request.lpProvider, nullptr);
   EXPECT_EQ(net.request_remote_names[1], "WORKGROUP");
-  EXPECT_EQ(net.asked_counts, (std::vector<win32::DWORD>{1, 1024}));
-  EXPECT_EQ(net.asked_sizes, (std::vector<win32::DWORD>{32768, 32768}));
+  EXPECT_EQ(net.asked_counts, (std::vector<win32::DWORD>{1, 1024, 1024}));
+  EXPECT_EQ(net.asked_sizes, (std::vector<win32::DWORD>{32768, 32768, 32768}));
   // Both handles closed, each once, stage 1 before stage 2.
   EXPECT_EQ(net.closed, (std::vector<win32::HANDLE>{101, 102}));
 }
@@ -103,14 +104,16 @@ TEST_F(NetworkTreeTest, EveryFailingStageLeavesTreeSelectionAndExpansionAlone) {
     const char* what;
     win32::DWORD open1, read1, open2, read2;
     std::vector<win32::HANDLE> closed;
+    int reads_before_failure = 0;
   };
   const TCase cases[] = {
       {"stage 1 open", win32::ERROR_NO_NETWORK, 0, 0, 0, {}},
       {"stage 1 read", 0, win32::ERROR_NO_MORE_ITEMS, 0, 0, {101}},
       {"stage 2 open", 0, 0, win32::ERROR_BAD_NETPATH, 0, {101}},
       {"stage 2 read", 0, 0, 0, win32::ERROR_NO_NETWORK, {101, 102}},
-      {"stage 2 more data", 0, 0, 0, win32::ERROR_MORE_DATA, {101, 102}},
+      {"stage 2 more data without a size", 0, 0, 0, win32::ERROR_MORE_DATA, {101, 102}},
       {"stage 2 no items", 0, 0, 0, win32::ERROR_NO_MORE_ITEMS, {101, 102}},
+      {"stage 2 fails after a good read", 0, 0, 0, win32::ERROR_NO_NETWORK, {101, 102}, 1},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -119,7 +122,8 @@ TEST_F(NetworkTreeTest, EveryFailingStageLeavesTreeSelectionAndExpansionAlone) {
     failing.read1 = c.read1;
     failing.open2 = c.open2;
     failing.read2 = c.read2;
-    failing.computers = {"\\\\GAMMA"};
+    failing.fail_after_reads = c.reads_before_failure;
+    for (int i = 0; i < 1500; ++i) failing.computers.push_back("\\\\GAMMA" + std::to_string(i));
     EXPECT_FALSE(GetDomainList(view, failing.Api()));
     EXPECT_EQ(Children(view), (std::vector<std::string>{"Alpha", "Beta"}));
     ASSERT_NE(SelectedNode(view), nullptr);
@@ -146,35 +150,56 @@ TEST_F(NetworkTreeTest, SuccessWithoutRecordsIsNoUsableAnswer) {
   EXPECT_EQ(net.closed, (std::vector<win32::HANDLE>{101}));
 }
 
-TEST_F(NetworkTreeTest, OneReadListsWhatItReturnsInTheOrderReturned) {
-  for (int i = 0; i < 300; ++i) net.computers.push_back("\\\\H" + std::to_string(i));
-  ASSERT_TRUE(GetDomainList(view, net.Api()));
-  auto names = Children(view);
-  ASSERT_EQ(names.size(), 300u);
-  EXPECT_EQ(names.front(), "H0");
-  EXPECT_EQ(names[150], "H150");
-  EXPECT_EQ(names.back(), "H299");
-
-  // More entries than one read returns: there is no second read.
-  for (int i = 300; i < 2000; ++i) net.computers.push_back("\\\\H" + std::to_string(i));
-  ASSERT_TRUE(GetDomainList(view, net.Api()));
-  ASSERT_GT(net.returned, 300u);
-  ASSERT_LT(net.returned, 1024u);
-  names = Children(view);
-  EXPECT_EQ(names.size(), net.returned);
-  EXPECT_EQ(names.back(), "H" + std::to_string(net.returned - 1));
-  EXPECT_EQ(net.asked_counts.back(), 1024u);
+TEST_F(NetworkTreeTest, EveryEntryIsListedInTheOrderReturnedHoweverManyReadsItTakes) {
+  const std::string long_name(200, 'X');
+  struct TCase {
+    const char* what;
+    std::vector<std::string> computers;
+    std::size_t reads;  // stage-2 reads, the last one saying there is no more; 0: not checked
+  };
+  std::vector<TCase> cases = {{"one read", {}, 2}, {"beyond 1024 entries", {}, 0}, {"long names", {}, 0}};
+  for (int i = 0; i < 300; ++i) cases[0].computers.push_back("\\\\H" + std::to_string(i));
+  for (int i = 0; i < 5000; ++i) cases[1].computers.push_back("\\\\H" + std::to_string(i));
+  for (int i = 0; i < 300; ++i) cases[2].computers.push_back("\\\\" + long_name + std::to_string(i));
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TFakeNetwork network;
+    network.computers = c.computers;
+    ASSERT_TRUE(GetDomainList(view, network.Api()));
+    const auto names = Children(view);
+    ASSERT_EQ(names.size(), c.computers.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+      ASSERT_EQ(names[i], DisplayNameFromRemoteName(c.computers[i].c_str())) << "entry " << i;
+    if (c.reads) {
+      EXPECT_EQ(network.asked_counts.size(), 1 + c.reads);
+    } else {
+      EXPECT_GT(network.asked_counts.size(), 3u);
+    }
+  }
 }
 
-TEST_F(NetworkTreeTest, EntriesThatDoNotFitTheBufferAreNotListed) {
-  // Long names: fewer records than 1024 fit into 32768 bytes.
-  const std::string long_name(200, 'X');
-  for (int i = 0; i < 300; ++i) net.computers.push_back("\\\\" + long_name + std::to_string(i));
-  ASSERT_TRUE(GetDomainList(view, net.Api()));
-  const std::size_t listed = Children(view).size();
-  EXPECT_GT(listed, 50u);
-  EXPECT_LT(listed, 300u);
-  EXPECT_EQ(Children(view).front(), "X" + std::string(199, 'x') + "0");
+TEST_F(NetworkTreeTest, ARecordLargerThanTheBufferGrowsItWithinALimit) {
+  struct TCase {
+    std::size_t name_size;
+    bool listed;
+  };
+  for (const TCase& c : {TCase{40000, true}, TCase{2 << 20, false}}) {
+    SCOPED_TRACE(c.name_size);
+    net.computers = {"\\\\ALPHA"};
+    ASSERT_TRUE(GetDomainList(view, net.Api()));
+    TFakeNetwork network;
+    network.computers = {"\\\\" + std::string(c.name_size, 'Z'), "\\\\OMEGA"};
+    EXPECT_EQ(GetDomainList(view, network.Api()), c.listed);
+    const auto names = Children(view);
+    ASSERT_EQ(names.size(), c.listed ? 2u : 1u);
+    if (c.listed) {
+      EXPECT_EQ(names[0].size(), c.name_size);
+      EXPECT_EQ(names[1], "Omega");
+      EXPECT_GT(network.asked_sizes.back(), 40000u);
+    } else {
+      EXPECT_EQ(names[0], "Alpha");
+    }
+  }
 }
 
 TEST_F(NetworkTreeTest, RefreshReplacesNodesAndClearsTheSelection) {

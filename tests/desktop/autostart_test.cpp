@@ -12,7 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/Registry.h"
+#include "desktop/AutostartEntry.h"
+#include "platform/store/Registry.h"
 #include "tests/platform/registry_support.h"
 #include "tests/support/TestSupport.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "desktop/MediaPlayer.h"
-#include "platform/Winmm.h"
+#include "platform/system/Winmm.h"
 #include "tests/desktop/mediaplayer_wave.h"
 #include "tests/support/TestSupport.h"
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "desktop/FormPlacement.h"
-#include "platform/Profile.h"
+#include "platform/store/Profile.h"
 #include "tests/support/TestSupport.h"
 
 namespace hw {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "desktop/FormPlacement.h"
-#include "platform/Profile.h"
+#include "platform/store/Profile.h"
 #include "tests/support/TestSupport.h"
 
 namespace hw {
@@ -237,6 +237,17 @@ TEST_F(PlacementTest, FixedSizeWindowTakesOnlyThePosition) {
   window->setFixedSize(383, 306);
   window->show();
   EXPECT_EQ(Placed(*window), QRect(10, 20, 383, 306));
+}
+
+TEST_F(PlacementTest, SectionWithoutAPositionGivesTheSizeOnlyAndLosesItsMarkerOnSave) {
+  WriteIni("NormPos=0,0,250,150\nNoPosition=1\n");
+  auto window = MakeWindow();
+  window->show();
+  EXPECT_EQ(Placed(*window), QRect(40, 50, 250, 150));
+  window->move(60, 70);
+  ASSERT_TRUE(window->close());
+  EXPECT_EQ(Value("NormPos"), "60,70,310,220");
+  EXPECT_EQ(Value("NoPosition"), "<none>");
 }
 
 TEST_F(PlacementTest, HiddenWindowIsPlacedButNotShown) {

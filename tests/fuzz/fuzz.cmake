@@ -2,7 +2,7 @@
 # its seeds and every crash input found so far in corpus/<name>/. In the project's own
 # build each target gets the standalone main() of FuzzMain.cpp and its corpus is replayed
 # as a test; the libFuzzer build is the small project in this folder (CMakeLists.txt).
-set(HW_FUZZ_TARGETS datagram browse name_service frame profile registry colors message_file wave)
+set(HW_FUZZ_TARGETS datagram browse name_service frame profile registry colors message_file wave trailer)
 set(HW_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 if(NOT HW_FUZZ_STANDALONE)

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Exception.h"
+#include "platform/system/Exception.h"
 #include "settings/Colors.h"
 #include "tests/fuzz/FuzzCheck.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/MessageFile.h"
-#include "platform/Exception.h"
+#include "platform/system/Exception.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ProfileText.h"
+#include "platform/store/ProfileText.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

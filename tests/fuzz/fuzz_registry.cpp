@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/RegistryFormat.h"
+#include "platform/store/RegistryFormat.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

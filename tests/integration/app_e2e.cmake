@@ -9,12 +9,21 @@ hallwire_add_test(NAME test_app_e2e
   ENV "HALLWIRE_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts/app_e2e")
 add_dependencies(test_app_e2e hallwire hallwire-send)
 
-# The messenger on one desktop with an XEmbed tray, a StatusNotifier host on a private
-# session bus, or no tray; messages over loopback. Skips itself where a tool is missing.
+# The messenger on one desktop with an XEmbed tray or no tray; messages over loopback.
+# Skips itself where a tool is missing.
 hallwire_add_test(NAME test_app_e2e_desktop
   SOURCES ${HW_TEST_DIR}/app_e2e_desktop_test.cpp
   LIBS hw_transport
   LABELS integration
+  TIMEOUT 400)
+add_dependencies(test_app_e2e_desktop hallwire)
+
+# The tray menu and a late StatusNotifier host over D-Bus, desktop notifications and the
+# window over AT-SPI, on the same rig with a private session bus. Skips itself where a tool is missing.
+hallwire_add_test(NAME test_desktop_session
+  SOURCES ${HW_TEST_DIR}/desktop_session_test.cpp
+  LIBS hw_transport
+  LABELS integration
   TIMEOUT 400
   ENV "HALLWIRE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
-add_dependencies(test_app_e2e_desktop hallwire)
+add_dependencies(test_desktop_session hallwire)

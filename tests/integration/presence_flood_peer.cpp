@@ -7,11 +7,11 @@
 #include <string>
 #include <thread>
 
-#include "platform/Carrier.h"
-#include "platform/Config.h"
-#include "platform/Presence.h"
+#include "platform/net/Carrier.h"
+#include "platform/net/Config.h"
+#include "platform/net/Presence.h"
 
-using namespace hw::platform;
+using namespace hw::platform::net;
 
 namespace {
 

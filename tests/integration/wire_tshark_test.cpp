@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/Config.h"
-#include "platform/Kernel32.h"
+#include "platform/net/Config.h"
+#include "platform/net/Kernel32Mailslots.h"
 #include "tests/support/TestSupport.h"
 
 using namespace hw::win32;
@@ -37,7 +37,7 @@ TEST(WireFormat, AnalyzerReadsMailslotWritesAndAnnouncements) {
   if (!HaveTshark()) GTEST_SKIP() << "tshark is not installed";
   if (geteuid() != 0) GTEST_SKIP() << "capturing on lo needs root";
   hw::test::TempDir dir;
-  const std::string port = std::to_string(hw::platform::Config().port);
+  const std::string port = std::to_string(hw::platform::net::Config().port);
   const std::string pcap = dir.File("cap.pcap");
   const std::string log = dir.File("tshark.log");
   // Capture in the background until two seconds have passed.

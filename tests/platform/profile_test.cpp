@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/IniFile.h"
-#include "platform/Kernel32.h"
-#include "platform/Profile.h"
+#include "platform/store/IniFile.h"
+#include "platform/store/Profile.h"
+#include "platform/system/Kernel32.h"
 #include "tests/support/TestSupport.h"
 
 using namespace hw::win32;

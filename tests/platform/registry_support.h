@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Registry.h"
+#include "platform/store/Registry.h"
 
 namespace hw::test {
 

@@ -1,23 +1,23 @@
 // The registry stand-in: values and keys with their Win32 results, the files behind
-// the two roots, write access to the machine root, and the autostart entries that
-// mirror the Run and RunOnce keys.
-#include "platform/Registry.h"
+// the two roots, write access to the machine root. (The autostart entries that mirror
+// the Run and RunOnce keys are tested with the desktop layer that writes them.)
+#include "platform/store/Registry.h"
 
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/platform/registry_support.h"
@@ -30,17 +30,12 @@ using hw::test::ReadFile;
 using hw::test::WriteFile;
 
 const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override { hw::test::UseRegistryFolders(dir_.Path()); }
-
-  std::string EntryOf(HKEY root, bool runOnce, const std::string& name) {
-    return hw::AutostartEntryFile(root, runOnce, name);
-  }
 
   hw::test::TempDir dir_;
 };
@@ -201,7 +196,7 @@ TEST_F(RegistryTest, DamagedFileIsSetAsideAndTheUserToldOnce) {
     EXPECT_NE(notice->find(aside[0]), std::string::npos) << *notice;
     EXPECT_FALSE(hw::platform::TakeRegistryNotice());
     hw::test::SetString(HKEY_CURRENT_USER, kRun, "Hallwire", "/usr/bin/hallwire");
-    EXPECT_TRUE(Exists(EntryOf(HKEY_CURRENT_USER, false, "Hallwire")));
+    EXPECT_TRUE(hw::test::QueryValue(HKEY_CURRENT_USER, kRun, "Hallwire"));
   }
   // A root this process may not change keeps its damaged file.
   std::filesystem::create_directories(dir_.Path() + "/system");
@@ -335,91 +330,32 @@ TEST_F(RegistryTest, MachineRootNeedsAnAdministrator) {
   EXPECT_FALSE(Exists(dir_.Path() + "/system/Software"));
 }
 
-TEST_F(RegistryTest, RunValuesAreAutostartEntries) {
-  const std::string entry = EntryOf(HKEY_CURRENT_USER, false, "Quillo 4#Autostart");
-  EXPECT_EQ(entry, dir_.Path() + "/config/autostart/quillo_204_23autostart.desktop");
-  EXPECT_EQ(EntryOf(HKEY_CURRENT_USER, false, "QUILLO 4#AUTOSTART"), entry);
-  EXPECT_EQ(EntryOf(HKEY_LOCAL_MACHINE, true, "Quillo 4#Autostart"),
-            dir_.Path() + "/system/autostart/quillo_204_23autostart_once.desktop");
-
-  // A path with blanks and the characters an Exec line treats specially.
-  const std::string path = "/opt/my apps/it's $HOME `x` 100% back\\slash/hallwire";
-  hw::test::SetString(HKEY_CURRENT_USER, kRun, "Quillo 4#Autostart", "\"" + path + "\" --hidden");
-  ASSERT_TRUE(Exists(entry));
-  hw::test::DesktopEntry parsed = hw::test::ReadDesktopEntry(entry);
-  EXPECT_EQ(parsed.type, "Application");
-  EXPECT_EQ(parsed.name, "Quillo 4#Autostart");
-  EXPECT_EQ(parsed.exec, (std::vector<std::string>{path, "--hidden"}));
-
-  // REG_EXPAND_SZ expands environment variables.
-  setenv("HW_TEST_PROGRAM", "/usr/local/bin/tool", 1);
-  hw::test::SetString(HKEY_CURRENT_USER, kRun, "Tool", "%HW_TEST_PROGRAM% -x", REG_EXPAND_SZ);
-  EXPECT_EQ(hw::test::ReadDesktopEntry(EntryOf(HKEY_CURRENT_USER, false, "Tool")).exec,
-            (std::vector<std::string>{"/usr/local/bin/tool", "-x"}));
-
-  // No longer a string: no entry. An empty command: no entry.
-  HKEY key = 0;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRun, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-  const DWORD one = 1;
-  ASSERT_EQ(RegSetValueExA(key, "Tool", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4), ERROR_SUCCESS);
-  EXPECT_FALSE(Exists(EntryOf(HKEY_CURRENT_USER, false, "Tool")));
-  ASSERT_EQ(RegSetValueExA(key, "Blank", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1), ERROR_SUCCESS);
-  EXPECT_FALSE(Exists(EntryOf(HKEY_CURRENT_USER, false, "Blank")));
-  // Deleting the value removes the entry.
-  ASSERT_EQ(RegDeleteValueA(key, "quillo 4#autostart"), ERROR_SUCCESS);
-  EXPECT_FALSE(Exists(entry));
-  RegCloseKey(key);
-
-  // The machine root's entries go to the system autostart folder; deleting the key removes them.
-  hw::test::SetString(HKEY_LOCAL_MACHINE, kRun, "Tool", "/bin/true");
-  EXPECT_TRUE(Exists(dir_.Path() + "/system/autostart/tool.desktop"));
-  ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRun), ERROR_SUCCESS);
-  EXPECT_FALSE(Exists(dir_.Path() + "/system/autostart/tool.desktop"));
-}
-
-TEST_F(RegistryTest, RunOnceEntryStartsTheProgramOnceAndTheValueIsGone) {
-  // A stand-in program that records its arguments.
-  const std::string program = dir_.File("my program.sh");
-  const std::string marker = dir_.File("started");
-  WriteFile(program, "#!/bin/sh\necho \"$@\" >> '" + marker + "'\n");
-  chmod(program.c_str(), 0755);
-
-  for (bool through_gio : {false, true}) {
-    SCOPED_TRACE(through_gio ? "gio launch" : "Exec line");
-    if (through_gio && std::system("command -v gio >/dev/null 2>&1") != 0) continue;
-    std::filesystem::remove(marker);
-    hw::test::SetString(HKEY_CURRENT_USER, kRunOnce, "Once", "\"" + program + "\" first-login");
-    const std::string entry = EntryOf(HKEY_CURRENT_USER, true, "Once");
-    ASSERT_TRUE(Exists(entry));
-    ASSERT_TRUE(hw::test::QueryValue(HKEY_CURRENT_USER, kRunOnce, "Once"));
-
-    // What a desktop does at login.
-    if (through_gio)
-      ASSERT_EQ(std::system(("gio launch '" + entry + "' >/dev/null 2>&1").c_str()), 0);
-    else
-      ASSERT_EQ(hw::test::RunAndWait(hw::test::ReadDesktopEntry(entry).exec), 0);
-    for (int i = 0; i < 100 && !Exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(ReadFile(marker), "first-login\n");
-    EXPECT_FALSE(Exists(entry)) << "the entry would run again";
-    EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, kRunOnce, "Once"), std::nullopt);
+// A full disk refuses a change with ERROR_DISK_FULL and keeps the root as it was.
+TEST_F(RegistryTest, FullDiskRefusesTheChangeAndKeepsTheRoot) {
+  hw::test::SetString(HKEY_CURRENT_USER, "Software\\Hallwire", "kept", "old");
+  const std::string before = ReadFile(hw::RegistryHiveFile(HKEY_CURRENT_USER));
+  fflush(nullptr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // A file size limit stands in for a full disk: writes beyond it fail with EFBIG.
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {64, 64};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(77);
+    HKEY key = 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Hallwire", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) _exit(1);
+    const std::string big(500, 'n');
+    _exit(RegSetValueExA(key, "big", 0, REG_SZ, reinterpret_cast<const BYTE*>(big.c_str()),
+                         static_cast<DWORD>(big.size() + 1)) == ERROR_DISK_FULL
+              ? 0
+              : 2);
   }
-
-  // A later change to the key drops the used value from the file too.
-  hw::test::SetString(HKEY_CURRENT_USER, kRunOnce, "Other", "/bin/true");
-  std::remove(EntryOf(HKEY_CURRENT_USER, true, "Other").c_str());
-  hw::test::SetString(HKEY_CURRENT_USER, kRunOnce, "Third", "/bin/true");
-  EXPECT_EQ(ReadFile(hw::RegistryHiveFile(HKEY_CURRENT_USER)).find("Other"), std::string::npos);
-}
-
-TEST_F(RegistryTest, ValueIsNotStoredWhenItsEntryCannotBeWritten) {
-  std::filesystem::create_directories(dir_.Path() + "/config");
-  WriteFile(dir_.Path() + "/config/autostart", "a file where the folder belongs");
-  HKEY key = 0;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  EXPECT_NE(RegSetValueExA(key, "Prog", 0, REG_SZ, reinterpret_cast<const BYTE*>("/bin/prog"), 10), ERROR_SUCCESS);
-  RegCloseKey(key);
-  EXPECT_EQ(hw::test::QueryValue(HKEY_CURRENT_USER, kRun, "Prog"), std::nullopt);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_NE(WEXITSTATUS(status), 77);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadFile(hw::RegistryHiveFile(HKEY_CURRENT_USER)), before);
 }
 
 }  // namespace

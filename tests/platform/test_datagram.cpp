@@ -5,9 +5,9 @@
 
 #include <random>
 
-#include "platform/Datagram.h"
+#include "platform/net/Datagram.h"
 
-using namespace hw::platform;
+using namespace hw::platform::net;
 
 namespace {
 

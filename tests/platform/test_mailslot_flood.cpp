@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/Carrier.h"
-#include "platform/Kernel32.h"
+#include "platform/net/Carrier.h"
+#include "platform/net/Kernel32Mailslots.h"
 
 using namespace hw::win32;
 using Clock = std::chrono::steady_clock;
@@ -57,7 +57,7 @@ TEST(MailslotFlood, AnUnreadReceiverStaysSmallAndResponsive) {
   // 160 MB in datagrams of 60,000 bytes, paced so that the receiving thread, not the
   // kernel's socket buffer, meets most of them.
   const std::string payload(60000, 'f');
-  const auto handled = [&] { return Count(slot) + hw::platform::CarrierCounters().dropped_full; };
+  const auto handled = [&] { return Count(slot) + hw::platform::net::CarrierCounters().dropped_full; };
   const auto start = handled();
   std::uint64_t sent = 0;
   for (int i = 0; i < 2667; ++i) {

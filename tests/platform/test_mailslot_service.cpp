@@ -13,11 +13,11 @@
 #include <string>
 #include <thread>
 
-#include "platform/Carrier.h"
-#include "platform/Config.h"
-#include "platform/Datagram.h"
-#include "platform/Exception.h"
-#include "platform/Kernel32.h"
+#include "platform/net/Carrier.h"
+#include "platform/net/Config.h"
+#include "platform/net/Datagram.h"
+#include "platform/net/Kernel32Mailslots.h"
+#include "platform/system/Exception.h"
 
 using namespace hw::win32;
 
@@ -250,7 +250,9 @@ TEST(Carrier, DomainBroadcastAndUnicastToThisComputerArrive) {
   ASSERT_TRUE(WaitCount(slot, 1));
   ASSERT_TRUE(Write(me, "to me"));
   ASSERT_TRUE(WaitCount(slot, 2));
-  ASSERT_TRUE(Write(other, "not for me"));
+  // Nobody answers for that name: the write fails instead of going nowhere.
+  EXPECT_FALSE(Write(other, "not for me"));
+  EXPECT_EQ(GetLastError(), ERROR_BAD_NETPATH);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(Count(slot), 2u);
   EXPECT_EQ(Read(slot), "to all");
@@ -344,11 +346,11 @@ TEST(MailslotQueue, QuotaRefusesLocalWritesDropsDatagramsAndLosesNothingQueued) 
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1));  // refused, not timed out
   EXPECT_GT(accepted, 200u);
   EXPECT_LT(accepted, 400u);
-  const auto dropped = hw::platform::CarrierCounters().dropped_full;
+  const auto dropped = hw::platform::net::CarrierCounters().dropped_full;
   ASSERT_TRUE(Write(net, "from the network"));
-  for (int i = 0; i < 200 && hw::platform::CarrierCounters().dropped_full == dropped; ++i)
+  for (int i = 0; i < 200 && hw::platform::net::CarrierCounters().dropped_full == dropped; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_GT(hw::platform::CarrierCounters().dropped_full, dropped);
+  EXPECT_GT(hw::platform::net::CarrierCounters().dropped_full, dropped);
   EXPECT_EQ(Count(slot), accepted);
   // Reads make room again; everything accepted is still there, whole.
   DWORD read = 0;
@@ -425,24 +427,24 @@ TEST(MailslotHandles, LongNamesAndWrongDirections) {
 
 TEST(Carrier, DatagramsThatDisagreeWithTheirSizeAreCountedAndDeliverNothing) {
   HANDLE slot = Create("LeakTest");
-  hw::platform::TMailslotDatagram d;
+  hw::platform::net::TMailslotDatagram d;
   d.source = {"ELSEWHERE", 0x00};
-  d.destination = {hw::platform::Config().workgroup, 0x00};
+  d.destination = {hw::platform::net::Config().workgroup, 0x00};
   d.mailslot = "\\MAILSLOT\\LeakTest";
   d.data.assign(20, 'x');
-  auto bytes = hw::platform::EncodeDatagram(d);
+  auto bytes = hw::platform::net::EncodeDatagram(d);
   bytes[10] = bytes[11] = 0;  // NetBIOS length 0
   const int fd = socket(AF_INET, SOCK_DGRAM, 0);
   sockaddr_in to{};
   to.sin_family = AF_INET;
-  to.sin_port = htons(hw::platform::Config().port);
+  to.sin_port = htons(hw::platform::net::Config().port);
   to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const auto before = hw::platform::CarrierCounters().malformed;
+  const auto before = hw::platform::net::CarrierCounters().malformed;
   ASSERT_EQ(sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to),
             static_cast<ssize_t>(bytes.size()));
-  for (int i = 0; i < 400 && hw::platform::CarrierCounters().malformed == before; ++i)
+  for (int i = 0; i < 400 && hw::platform::net::CarrierCounters().malformed == before; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  EXPECT_EQ(hw::platform::CarrierCounters().malformed, before + 1);
+  EXPECT_EQ(hw::platform::net::CarrierCounters().malformed, before + 1);
   EXPECT_EQ(Count(slot), 0u);
   close(fd);
   CloseHandle(slot);

@@ -15,13 +15,14 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/Config.h"
-#include "platform/Exception.h"
-#include "platform/Kernel32.h"
-#include "platform/NameService.h"
+#include "platform/net/Config.h"
+#include "platform/net/Kernel32Mailslots.h"
+#include "platform/net/NameService.h"
+#include "platform/system/Exception.h"
+#include "platform/net/NameRegistration.h"
 #include "tests/support/TestSupport.h"
 
-using namespace hw::platform;
+using namespace hw::platform::net;
 using namespace hw::win32;
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
@@ -51,6 +52,16 @@ const std::string kNamehost03 = "EOEBENEFEIEPFDFECACACACACACACAAD";
 const Bytes kQueryHost2 = Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01", kHost2);
 const Bytes kAnswerHost2 =
     Packet("12 34 85 00 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 01 2C 00 06 00 00 0A 01 02 03", kHost2);
+// NODE STATUS for "*" (NUL-padded) and its answer: HOST2<00>, HOST2<03> unique and
+// OFFICE<00> group, all active, then 46 bytes of statistics.
+const std::string kWildcard = "CKAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA";
+const Bytes kStatusRequest = Packet("12 34 00 00 00 01 00 00 00 00 00 00 20 % 00 00 21 00 01", kWildcard);
+const std::string kStatusNames =
+    "03 48 4F 53 54 32 20 20 20 20 20 20 20 20 20 20 00 04 00 48 4F 53 54 32 20 20 20 20 20 20 20 20 20 20 03 04 00"
+    " 4F 46 46 49 43 45 20 20 20 20 20 20 20 20 20 00 84 00";
+std::string Zeros(int n) { return n ? " 00" + Zeros(n - 1) : ""; }
+const std::string kStatusHead = "12 34 84 00 00 00 00 01 00 00 00 00 20 % 00 00 21 00 01 00 00 00 00";
+const Bytes kStatusAnswer = Packet(kStatusHead + " 00 65 " + kStatusNames + Zeros(46), kWildcard);
 
 
 }  // namespace
@@ -73,12 +84,30 @@ TEST(NamePackets, EncodeAndDecodeMatchTheHandWrittenLayout) {
   EXPECT_EQ(answer->ttl, 300u);
   ASSERT_EQ(answer->addresses.size(), 1u);
   EXPECT_EQ(answer->addresses[0].s_addr, a.s_addr);
+
+  EXPECT_EQ(EncodeNodeStatusRequest(0x1234), kStatusRequest);
+  const std::vector<TNodeName> names = {{{"host2", 0}, kNodeNameActive},
+                                        {{"HOST2", 3}, kNodeNameActive},
+                                        {{"OFFICE", 0}, kNodeNameGroup | kNodeNameActive}};
+  EXPECT_EQ(EncodeNodeStatusResponse(0x1234, {"*", 0}, names), kStatusAnswer);
+  const auto request = DecodeNamePacket(kStatusRequest.data(), kStatusRequest.size());
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->question_type, kNameTypeNbstat);
+  EXPECT_EQ(request->name.name, "*");
+  const auto status = DecodeNamePacket(kStatusAnswer.data(), kStatusAnswer.size());
+  ASSERT_TRUE(status);
+  ASSERT_EQ(status->node_names.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const TNodeName& got = status->node_names[i];
+    EXPECT_EQ(std::tie(got.name.name, got.name.suffix, got.flags),
+              std::make_tuple(ToUpperAscii(names[i].name.name), names[i].name.suffix, names[i].flags)) << i;
+  }
 }
 
 TEST(NamePackets, PacketsWhoseFieldsDisagreeWithTheirSizeAreDroppedAndCounted) {
   const std::uint64_t before = NamePacketsDropped();
   std::uint64_t rows = 0;
-  for (const Bytes* good : {&kQueryHost2, &kAnswerHost2})
+  for (const Bytes* good : {&kQueryHost2, &kAnswerHost2, &kStatusRequest, &kStatusAnswer})
     for (std::size_t n = 0; n < good->size(); ++n, ++rows)
       EXPECT_FALSE(DecodeNamePacket(good->data(), n)) << "prefix of " << n;
   const std::vector<std::pair<const char*, Bytes>> bad = {
@@ -95,13 +124,92 @@ TEST(NamePackets, PacketsWhoseFieldsDisagreeWithTheirSizeAreDroppedAndCounted) {
       {"letter outside A to P", Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01",
                                        "ZIEPFDFEDCCACACACACACACACACACAAA")},
       {"a scope after the name", Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 03 63 6F 6D 00 00 20 00 01", kHost2)},
-      {"type NBSTAT", Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 00 00 21 00 01", kHost2)},
+      {"type neither NB nor NBSTAT", Packet("12 34 01 10 00 01 00 00 00 00 00 00 20 % 00 00 22 00 01", kHost2)},
+      {"more node names than the data holds",
+       Packet(kStatusHead + " 00 37 04" + kStatusNames.substr(2), kWildcard)},
+      {"node status data longer than the packet", Packet(kStatusHead + " 00 66 " + kStatusNames + Zeros(46), kWildcard)},
+      {"node status without its name count", Packet(kStatusHead + " 00 00", kWildcard)},
   };
   for (const auto& [why, bytes] : bad) {
     EXPECT_FALSE(DecodeNamePacket(bytes.data(), bytes.size())) << why;
     ++rows;
   }
   EXPECT_EQ(NamePacketsDropped() - before, rows);
+}
+
+TEST(NamePackets, OwnershipPacketsMatchTheHandWrittenLayoutAndReadBack) {
+  in_addr a;
+  inet_pton(AF_INET, "10.1.2.3", &a);
+  const TNameClaim unique{{"host2", 0}, 0, a, 300000};
+  const TNameClaim group{{"HOST2", 0}, kNbGroup | kNbOntH, a, 300000};
+  struct TRow {
+    const char* what;
+    Bytes encoded;
+    std::string hex;
+    std::uint8_t opcode, rcode;
+    std::uint16_t nb_flags;
+    std::uint32_t ttl;
+  };
+  const std::string claim_tail = " 00 00 20 00 01 C0 0C 00 20 00 01 00 04 93 E0 00 06 ";
+  const TRow rows[] = {
+      {"B-node registration", EncodeNameRegistration(0x1234, unique, true),
+       "12 34 29 10 00 01 00 00 00 00 00 01 20 %" + claim_tail + "00 00 0A 01 02 03", 5, 0, 0, 300000},
+      {"H-node group registration", EncodeNameRegistration(0x1234, group, false),
+       "12 34 29 00 00 01 00 00 00 00 00 01 20 %" + claim_tail + "E0 00 0A 01 02 03", 5, 0, 0xE000, 300000},
+      {"refresh", EncodeNameRefresh(0x1234, unique),
+       "12 34 41 00 00 01 00 00 00 00 00 01 20 %" + claim_tail + "00 00 0A 01 02 03", 8, 0, 0, 300000},
+      {"broadcast release", EncodeNameRelease(0x1234, unique, true),
+       "12 34 31 10 00 01 00 00 00 00 00 01 20 %" + claim_tail + "00 00 0A 01 02 03", 6, 0, 0, 300000},
+      {"refusal, name active", EncodeNameRegistrationResponse(0x1234, unique, kRcodeActive),
+       "12 34 AD 86 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 00 00 00 06 00 00 0A 01 02 03", 5, 6, 0, 0},
+      {"grant", EncodeNameRegistrationResponse(0x1234, group, 0),
+       "12 34 AD 80 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 04 93 E0 00 06 E0 00 0A 01 02 03", 5, 0, 0xE000,
+       300000},
+      {"WACK", EncodeWack(0x1234, {"HOST2", 0}, 60, 0x2900),
+       "12 34 BC 00 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 00 3C 00 02 29 00", 7, 0, 0x2900, 60},
+      {"unicast query", EncodeUnicastNameQuery(0x1234, {"HOST2", 0}),
+       "12 34 01 00 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01", 0, 0, 0, 0},
+      // From other implementations: the claim's name written out, a negative query answer.
+      {"claim with the name repeated", {},
+       "12 34 29 10 00 01 00 00 00 00 00 01 20 % 00 00 20 00 01 20 % 00 00 20 00 01 00 04 93 E0 00 06 00 00 0A 01 02 03",
+       5, 0, 0, 300000},
+      {"name not found", {}, "12 34 85 83 00 00 00 01 00 00 00 00 20 % 00 00 0A 00 01 00 00 00 00 00 00", 0, 3, 0, 0},
+  };
+  for (const auto& row : rows) {
+    const Bytes expected = Packet(row.hex, kHost2);
+    if (!row.encoded.empty()) {
+      EXPECT_EQ(row.encoded, expected) << row.what;
+    }
+    const auto packet = DecodeNamePacket(expected.data(), expected.size());
+    ASSERT_TRUE(packet) << row.what;
+    const bool has_address = row.opcode == 5 || row.opcode == 6 || row.opcode == 8;
+    EXPECT_EQ(std::make_tuple(int{packet->id}, packet->name.name, int{packet->opcode}, int{packet->rcode},
+                              int{packet->nb_flags}, packet->ttl, packet->addresses.size()),
+              std::make_tuple(0x1234, std::string("HOST2"), int{row.opcode}, int{row.rcode}, int{row.nb_flags},
+                              row.ttl, has_address ? 1u : 0u))
+        << row.what;
+    if (has_address && !packet->addresses.empty()) { EXPECT_EQ(packet->addresses[0].s_addr, a.s_addr) << row.what; }
+    // Every prefix is refused.
+    for (std::size_t n = 0; n < expected.size(); ++n)
+      EXPECT_FALSE(DecodeNamePacket(expected.data(), n)) << row.what << ", prefix of " << n;
+  }
+  const std::pair<const char*, std::string> bad[] = {
+      {"another name repeated", "12 34 29 10 00 01 00 00 00 00 00 01 20 % 00 00 20 00 01 20 " +
+                                    std::string("EIEPFDFEDDCACACACACACACACACACAAA") +
+                                    " 00 00 20 00 01 00 04 93 E0 00 06 00 00 0A 01 02 03"},
+      {"claim data of five bytes", "12 34 29 10 00 01 00 00 00 00 00 01 20 % 00 00 20 00 01 C0 0C 00 20 00 01 00 04 93 "
+                                   "E0 00 05 00 00 0A 01 02"},
+      {"claim without its record", "12 34 29 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01"},
+      {"two records", "12 34 29 10 00 01 00 00 00 00 00 02 20 %" + claim_tail + "00 00 0A 01 02 03"},
+      {"WACK of six bytes", "12 34 BC 00 00 00 00 01 00 00 00 00 20 % 00 00 20 00 01 00 00 00 3C 00 06 00 00 0A 01 02 03"},
+      {"empty positive answer", "12 34 85 80 00 00 00 00 00 00 00 00"},
+      {"NULL record in a positive answer", "12 34 85 80 00 00 00 01 00 00 00 00 20 % 00 00 0A 00 01 00 00 00 00 00 00"},
+      {"query response opcode as a request", "12 34 39 10 00 01 00 00 00 00 00 01 20 %" + claim_tail + "00 00 0A 01 02 03"},
+  };
+  for (const auto& [why, hex] : bad) {
+    const Bytes bytes = Packet(hex, kHost2);
+    EXPECT_FALSE(DecodeNamePacket(bytes.data(), bytes.size())) << why;
+  }
 }
 
 namespace {
@@ -156,6 +264,21 @@ TEST(NameResponder, AnswersForItsOwnNameOnceWhileAMailslotIsOwned) {
   EXPECT_EQ(std::string(messenger[0].begin() + 13, messenger[0].begin() + 45), kNamehost03);
   EXPECT_TRUE(Ask(kQueryHost2).empty());
   EXPECT_TRUE(Ask(kAnswerNamehost).empty());
+  // A member answers for its workgroup's group name.
+  const auto group = Ask(EncodeNameQuery(0x0808, {Config().workgroup, 0}));
+  ASSERT_EQ(group.size(), 1u);
+  const auto member = DecodeNamePacket(group[0].data(), group[0].size());
+  ASSERT_TRUE(member);
+  EXPECT_EQ(member->nb_flags, kNbGroup);
+  EXPECT_TRUE(QueryName(Config().workgroup).workgroup);
+  // Its name table for a NODE STATUS request (nmblookup -A).
+  const auto status = Ask(kStatusRequest);
+  ASSERT_EQ(status.size(), 1u);
+  const auto table = DecodeNamePacket(status[0].data(), status[0].size());
+  ASSERT_TRUE(table);
+  ASSERT_EQ(table->node_names.size(), 3u);
+  EXPECT_EQ(table->node_names[1].name.name + "/" + table->node_names[2].name.name, "NAMEHOST/" + Config().workgroup);
+  EXPECT_EQ(table->node_names[2].flags, kNodeNameGroup | kNodeNameActive);
 
   // Resolution by the same queries: an answer at once, a miss within the wait,
   // then the miss from the cache.

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/IniFile.h"
-#include "platform/Profile.h"
-#include "platform/ProgramFolders.h"
+#include "platform/store/IniFile.h"
+#include "platform/store/Profile.h"
+#include "platform/system/ProgramFolders.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TestSupport.h"
 
@@ -406,4 +406,36 @@ TEST(WritePreferences, RefusedWriteNamesTheFileAndStopsAtThatKey) {
   EXPECT_EQ(ini.ReadString("SoundOptions", "Iconizedfile", ""), "hidden.wav");
   EXPECT_EQ(ini.ReadString("SoundOptions", "AllIncoming", ""), "shown.wav");
   EXPECT_EQ(ini.ReadString("Keyboard", "UseEnter", ""), "True");
+}
+
+// The [Network] keys: what the user typed reads back as typed, and the preferences'
+// writer, run after them, leaves the section as it was.
+TEST(NetworkSettings, RoundTripAndThePreferenceWriterLeavesThemAlone) {
+  const struct {
+    NetworkSettings written;
+    const char* section;  // as it stands in the file
+  } rows[] = {
+      {{"10.77.3.1", "10.77.2.255/STAFF 10.77.4.7"},
+       "[Network]\nWinsServer=10.77.3.1\nRemoteAnnounce=10.77.2.255/STAFF 10.77.4.7\n"},
+      {{"", "10.0.0.9"}, "[Network]\nWinsServer=\nRemoteAnnounce=10.0.0.9\n"},
+      {{"", ""}, "[Network]\nWinsServer=\nRemoteAnnounce=\n"},
+      {{"", "", false}, "[Desktop]\nNotifications=False\n"},
+  };
+  for (const auto& row : rows) {
+    TempDir dir;
+    const std::string path = dir.File("Hwire.ini");
+    WriteFile(path, kAllKeys);
+    WriteNetworkSettings(row.written, path);
+    FakeDialog dialog;
+    ReadPreferences(dialog, path);
+    WritePreferences(dialog, path);
+    const std::string text = ReadFile(path);
+    EXPECT_NE(text.find(row.section), std::string::npos) << text;
+    const NetworkSettings read = ReadNetworkSettings(path);
+    EXPECT_EQ(read.winsServer, row.written.winsServer);
+    EXPECT_EQ(read.remoteAnnounce, row.written.remoteAnnounce);
+    EXPECT_EQ(read.desktopNotifications, row.written.desktopNotifications);
+  }
+  EXPECT_EQ(ReadNetworkSettings("/nonexistent/Hwire.ini").remoteAnnounce, "");
+  EXPECT_TRUE(ReadNetworkSettings("/nonexistent/Hwire.ini").desktopNotifications);
 }

@@ -5,6 +5,20 @@
 
 namespace hw::test {
 
+// True in a build with a sanitizer that slows every instruction several times: timing
+// targets are measured there but only a release-like build is held to them.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr bool kSanitizedBuild = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+inline constexpr bool kSanitizedBuild = true;
+#else
+inline constexpr bool kSanitizedBuild = false;
+#endif
+#else
+inline constexpr bool kSanitizedBuild = false;
+#endif
+
 // A fresh empty folder under the test's private home, removed by the destructor.
 class TempDir {
  public:

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/Kernel32.h"
-#include "platform/WindowThread.h"
+#include "platform/net/Kernel32Mailslots.h"
+#include "platform/system/WindowThread.h"
 #include "transport/Mailslot.h"
 
 namespace hw::test {

@@ -79,16 +79,18 @@ TEST_F(TerminalTest, RepeatFilter) {
   test::WriteRaw(name, test::Frame(7, 0, "new sender, sequence 0"));
   test::WriteRaw(name, test::Frame(7, 5, "five"));
   test::WriteRaw(name, test::Frame(7, 5, "five again"));
-  test::WriteRaw(name, test::Frame(7, 3, "older, never seen"));
+  test::WriteRaw(name, test::Frame(7, 3, "older, never seen"));  // within the window: delivered once
+  test::WriteRaw(name, test::Frame(7, 3, "older again"));
   test::WriteRaw(name, test::Frame(9, 1, "other sender"));
   test::WriteRaw(name, test::Frame(7, 6, "six"));
-  DeliverQueued(6);
-  ASSERT_EQ(got.size(), 4u);
+  DeliverQueued(7);
+  ASSERT_EQ(got.size(), 5u);
   EXPECT_EQ(got[0].payload, "new sender, sequence 0");
   EXPECT_EQ(got[1].payload, "five");
-  EXPECT_EQ(got[2].payload, "other sender");
-  EXPECT_EQ(got[2].sender, 9u);
-  EXPECT_EQ(got[3].payload, "six");
+  EXPECT_EQ(got[2].payload, "older, never seen");
+  EXPECT_EQ(got[3].payload, "other sender");
+  EXPECT_EQ(got[3].sender, 9u);
+  EXPECT_EQ(got[4].payload, "six");
   ASSERT_EQ(receiver->Senders().size(), 2u);
   EXPECT_EQ(receiver->Senders().front().SenderId, 9u);  // newest first
   EXPECT_EQ(receiver->Senders().back().LastSequence, 6u);
@@ -200,7 +202,7 @@ TEST(SenderTable, HeldSendersFilterRepeatsAndTheLeastRecentlySeenMakesRoom) {
   };
   TSenderTable table(3);
   const std::vector<TRow> rows = {
-      {1, 5, true},  {1, 5, false}, {1, 4, false}, {1, 6, true},  // a held sender
+      {1, 5, true},  {1, 5, false}, {1, 4, true}, {1, 4, false}, {1, 6, true},  // a held sender
       {2, 0, true},  {3, 9, true},                                // the table is full
       {1, 6, false},                                              // a repeat still counts as seen
       {4, 1, true},                                               // evicts 2, seen least recently
