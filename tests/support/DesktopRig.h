@@ -69,19 +69,27 @@ class TDesktopRig {
     while (!children_.empty()) children_.pop_back();
   }
 
-  // Xvfb at 1024 by 768 with this window manager, ready to activate windows, on a free
-  // display from `from` on. xfwm4 reads its settings over a session bus, so it gets one.
-  void StartX(const std::string& window_manager, int from = 57 + static_cast<int>(getpid() % 50) * 4) {
+  // Xvfb at 1024 by 768 with this window manager, ready to activate windows. Xvfb picks
+  // a free display itself: two tests that chose the same number would otherwise each
+  // find the other's server answering. A rig in a network namespace of its own names
+  // its display (from `from` on): Xvfb's own choice sees only its namespace's servers.
+  // xfwm4 reads its settings over a session bus, so it gets one.
+  void StartX(const std::string& window_manager, std::optional<int> from = std::nullopt) {
     namespace fs = std::filesystem;
-    // A display number of its own for every rig of this process: the server of the
-    // rig before may still be going away.
-    static int rigs = 0;
-    for (int n = from + rigs++;; ++n)
-      if (!fs::exists("/tmp/.X" + std::to_string(n) + "-lock") && !fs::exists("/tmp/.X11-unix/X" + std::to_string(n))) {
-        display_ = n;
-        break;
-      }
-    Start({"Xvfb", ":" + std::to_string(display_), "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "xvfb");
+    if (from) {
+      for (int n = *from;; ++n)
+        if (!fs::exists("/tmp/.X" + std::to_string(n) + "-lock") && !fs::exists("/tmp/.X11-unix/X" + std::to_string(n))) {
+          display_ = n;
+          break;
+        }
+      Start({"Xvfb", ":" + std::to_string(display_), "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "xvfb");
+    } else {
+      Start({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "xvfb");
+      std::string number;
+      ASSERT_TRUE(WaitFor([&] { return Contains(number = ReadFile(dir_.File("xvfb.out")), "\n"); }, 10s))
+          << ReadFile(dir_.File("xvfb.err"));
+      display_ = std::stoi(number);
+    }
     ASSERT_TRUE(WaitFor([&] { return RunTool({"xprop", "-root", "_NET_SUPPORTED"}).code == 0; }, 10s))
         << ReadFile(dir_.File("xvfb.err"));
     if (window_manager == "xfwm4" && bus_.empty()) {
