@@ -4,9 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -34,10 +32,6 @@ using test::TPrefControls;
 
 const char kAppName[] = "Quillo 4#Autostart";
 const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-int ExecWith(QDialog& dialog, const std::function<void()>& inside) {
-  return test::RunModal(dialog, inside, [&dialog] { return dialog.exec(); });
-}
 
 void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QKeyEvent press(QEvent::KeyPress, key, modifiers);
@@ -69,7 +63,9 @@ class PrefDialogTest : public ::testing::Test {
   void SetUp() override { SetRegistered(false); }
   void TearDown() override { SetRegistered(false); }
 
-  std::unique_ptr<TfrmPref> MakeDialog(const std::string& path = std::string()) {
+  // A new dialog (reading `ini`, when given, as its settings file) and its controls.
+  TfrmPref& MakeDialog(const std::string& ini = std::string(), const std::string& path = std::string()) {
+    if (!ini.empty()) test::WriteFile(ini_, ini);
     TPrefOptions options;
     options.SettingsPath = path.empty() ? ini_ : path;
     // Big enough to live on the heap, so a call after the dialog let it go is caught
@@ -81,17 +77,38 @@ class PrefDialogTest : public ::testing::Test {
       requests_.push_back(request);
       return pick_;
     };
-    return std::make_unique<TfrmPref>(nullptr, options);
+    pref_ = std::make_unique<TfrmPref>(nullptr, options);
+    ui = TPrefControls(*pref_);
+    return *pref_;
+  }
+
+  // Shows the dialog modally, doing `inside` once it is up; its result.
+  int Exec(const std::function<void()>& inside) {
+    return test::RunModal(*pref_, inside, [this] { return pref_->exec(); });
   }
 
   std::string Read(const char* section, const char* key) const {
     return TIniFile(ini_).ReadString(section, key, "<missing>");
   }
+  bool Written() const { return std::filesystem::exists(ini_); }
+
+  // The colours and the sound and keyboard controls as designed.
+  void ExpectDesignValues() {
+    EXPECT_EQ(pref_->EntryForeground(), clBlack);
+    EXPECT_EQ(pref_->EntryBackground(), clWhite);
+    EXPECT_EQ(pref_->ChatForeground(), clLime);
+    EXPECT_EQ(pref_->ChatBackground(), clBlack);
+    EXPECT_EQ(ui.iconizedSoundEdit->Text(), "");
+    EXPECT_EQ(ui.incomingSoundEdit->Text(), "");
+    for (QCheckBox* box : {ui.playSoundsBox, ui.iconizedOnlyBox, ui.openWindowBox, ui.useEnterBox})
+      EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+  }
+
   // Opens a new dialog's Network page and runs `inside` while the page is shown.
   void OnNetworkPage(const std::function<void(QDialog& page)>& inside) {
-    auto pref = MakeDialog();
-    QTimer::singleShot(0, pref.get(), [&] { inside(*Control<QDialog>(*pref, "frmNetwork")); });
-    Control<QPushButton>(*pref, "btnNetwork")->click();
+    auto& pref = MakeDialog();
+    QTimer::singleShot(0, &pref, [&] { inside(*Control<QDialog>(pref, "frmNetwork")); });
+    Control<QPushButton>(pref, "btnNetwork")->click();
   }
 
   test::TempDir dir_;
@@ -99,72 +116,54 @@ class PrefDialogTest : public ::testing::Test {
   std::vector<std::string> errors_;
   std::vector<TOpenFileRequest> requests_;
   std::optional<std::string> pick_;
+  std::unique_ptr<TfrmPref> pref_;
+  TPrefControls ui;
 };
 
 // --- reading at creation ------------------------------------------------------------
 
 TEST_F(PrefDialogTest, FirstRunShowsTheDesignValuesEvenWhenRegistered) {
   SetRegistered(true);
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
+  auto& pref = MakeDialog();
   EXPECT_TRUE(errors_.empty());
-  EXPECT_EQ(ui.entryForegroundCombo->ColorValue(), clBlack);
-  EXPECT_EQ(ui.entryBackgroundCombo->ColorValue(), clWhite);
-  EXPECT_EQ(ui.chatForegroundCombo->ColorValue(), clLime);
-  EXPECT_EQ(ui.chatBackgroundCombo->ColorValue(), clBlack);
+  ExpectDesignValues();
   EXPECT_EQ(ui.entryBackgroundCombo->currentText().toStdString(), "White");
-  for (QCheckBox* box : {ui.autostartBox, ui.nextLogonBox, ui.playSoundsBox, ui.iconizedOnlyBox, ui.openWindowBox,
-                         ui.useEnterBox})
-    EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
-  EXPECT_EQ(ui.iconizedSoundEdit->Text(), "");
-  EXPECT_EQ(ui.incomingSoundEdit->Text(), "");
-  EXPECT_FALSE(std::filesystem::exists(ini_));
+  EXPECT_FALSE(ui.autostartBox->isChecked());
+  EXPECT_FALSE(ui.nextLogonBox->isChecked());
+  EXPECT_FALSE(Written());
   // Loading the stored properties refreshed the registration and kept it.
   EXPECT_TRUE(Registered());
-  EXPECT_FALSE(pref->isVisible());
+  EXPECT_FALSE(pref.isVisible());
 }
 
-TEST_F(PrefDialogTest, AFileWithOnlyTheProbeKeyGivesTheReadersDefaults) {
-  test::WriteFile(ini_, "[EntryWindow]\nForeground=clRed\n");
-  SetRegistered(true);
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
-  EXPECT_TRUE(errors_.empty());
-  EXPECT_EQ(pref->EntryForeground(), clRed);
-  EXPECT_EQ(pref->EntryBackground(), clYellow);
-  EXPECT_EQ(pref->ChatForeground(), clLime);
-  EXPECT_EQ(pref->ChatBackground(), clWhite);
-  EXPECT_EQ(ui.iconizedSoundEdit->Text(), "ring.wav");
-  EXPECT_EQ(ui.incomingSoundEdit->Text(), "ring.wav");
-  EXPECT_TRUE(ui.playSoundsBox->isChecked());
-  EXPECT_TRUE(ui.iconizedOnlyBox->isChecked());
-  EXPECT_FALSE(ui.openWindowBox->isChecked());
-  EXPECT_FALSE(ui.useEnterBox->isChecked());
-  // With settings stored the start-up box follows the registry; ckLogon never does.
-  EXPECT_TRUE(ui.autostartBox->isChecked());
-  EXPECT_FALSE(ui.nextLogonBox->isChecked());
-  EXPECT_TRUE(Registered());
-}
-
-TEST_F(PrefDialogTest, StoredSettingsWithoutARegistrationLeaveTheBoxClearAndUnregistered) {
-  test::WriteFile(ini_, "[EntryWindow]\nForeground=clRed\n");
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
-  EXPECT_FALSE(ui.autostartBox->isChecked());
-  EXPECT_FALSE(Registered());
+// With settings stored the start-up box follows the registry; ckLogon never does.
+TEST_F(PrefDialogTest, AFileWithOnlyTheProbeKeyGivesTheReadersDefaultsAndTheRegistration) {
+  for (const bool registered : {true, false}) {
+    pref_.reset();
+    SetRegistered(registered);
+    errors_.clear();
+    auto& pref = MakeDialog("[EntryWindow]\nForeground=clRed\n");
+    EXPECT_TRUE(errors_.empty());
+    EXPECT_EQ(pref.EntryForeground(), clRed);
+    EXPECT_EQ(pref.EntryBackground(), clYellow);
+    EXPECT_EQ(pref.ChatForeground(), clLime);
+    EXPECT_EQ(pref.ChatBackground(), clWhite);
+    EXPECT_EQ(ui.iconizedSoundEdit->Text(), "ring.wav");
+    EXPECT_EQ(ui.incomingSoundEdit->Text(), "ring.wav");
+    EXPECT_TRUE(ui.playSoundsBox->isChecked() && ui.iconizedOnlyBox->isChecked());
+    EXPECT_FALSE(ui.openWindowBox->isChecked() || ui.useEnterBox->isChecked() || ui.nextLogonBox->isChecked());
+    EXPECT_EQ(ui.autostartBox->isChecked(), registered);
+    EXPECT_EQ(Registered(), registered);
+  }
 }
 
 TEST_F(PrefDialogTest, AColourThatDoesNotConvertIsShownAndStopsTheReader) {
-  test::WriteFile(ini_,
-                  "[EntryWindow]\nForeground=clNavy\nBackground=bogus\n[ChatWindow]\nForeground=clRed\n"
-                  "[SoundOptions]\nPlaySound=True\n");
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
-  ASSERT_EQ(errors_.size(), 1u);
-  EXPECT_EQ(errors_[0], "'bogus' is not a valid integer value");
-  EXPECT_EQ(pref->EntryForeground(), clNavy);
-  EXPECT_EQ(pref->EntryBackground(), clWhite);
-  EXPECT_EQ(pref->ChatForeground(), clLime);
+  auto& pref = MakeDialog("[EntryWindow]\nForeground=clNavy\nBackground=bogus\n[ChatWindow]\nForeground=clRed\n"
+                          "[SoundOptions]\nPlaySound=True\n");
+  EXPECT_EQ(errors_, std::vector<std::string>{"'bogus' is not a valid integer value"});
+  EXPECT_EQ(pref.EntryForeground(), clNavy);
+  EXPECT_EQ(pref.EntryBackground(), clWhite);
+  EXPECT_EQ(pref.ChatForeground(), clLime);
   EXPECT_FALSE(ui.playSoundsBox->isChecked());
 }
 
@@ -177,16 +176,12 @@ TEST_F(PrefDialogTest, AForeignRegistryValueIsReportedAndTheDialogStillReadsItsS
   ASSERT_EQ(RegSetValueExA(key, kAppName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number),
             ERROR_SUCCESS);
   RegCloseKey(key);
-  test::WriteFile(ini_, "[EntryWindow]\nForeground=clRed\n[Notify]\nOpenWindow=True\n");
-
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
+  MakeDialog("[EntryWindow]\nForeground=clRed\n[Notify]\nOpenWindow=True\n");
   ASSERT_FALSE(errors_.empty());
   for (const std::string& error : errors_) EXPECT_EQ(error, "Invalid data type for 'Quillo 4#Autostart'");
   EXPECT_FALSE(ui.autostartBox->isChecked());
   EXPECT_EQ(ui.iconizedSoundEdit->Text(), "ring.wav");
   EXPECT_TRUE(ui.openWindowBox->isChecked());
-
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
   RegDeleteValueA(key, kAppName);
   RegCloseKey(key);
@@ -194,81 +189,44 @@ TEST_F(PrefDialogTest, AForeignRegistryValueIsReportedAndTheDialogStillReadsItsS
 
 // --- the window ---------------------------------------------------------------------
 
-TEST_F(PrefDialogTest, WindowCaptionsHintsAndTabOrder) {
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
-  EXPECT_EQ(pref->windowTitle().toStdString(), "Preferences");
-  EXPECT_EQ(pref->property("HelpContext").toInt(), 4);
-  EXPECT_EQ(Control<QLabel>(*pref, "Label5")->text().toStdString(), "Incoming & Iconized");
-  EXPECT_EQ(Control<QLabel>(*pref, "Label1")->text().toStdString(), "Forground");
-  EXPECT_EQ(ui.iconizedOnlyBox->text().toStdString(), "Only Incoming && Iconized");
-  EXPECT_EQ(ui.copyToChatButton->toolTip().toStdString(), "Copy settings to Chat Window");
-  EXPECT_EQ(ui.copyToEntryButton->toolTip().toStdString(), "Copy settings to Entry Window");
-  EXPECT_EQ(ui.defaultsButton->toolTip().toStdString(), "Restore Default Settings");
-  EXPECT_EQ(ui.iconizedSoundEdit->DialogTitle(), "Select sound for all Iconized ...");
-  EXPECT_EQ(ui.incomingSoundEdit->DialogTitle(), "Select sound for all incoming...");
-  EXPECT_EQ(ui.iconizedSoundEdit->Filter(), "Wave Files|*.wav");
-  EXPECT_EQ(ui.incomingSoundEdit->Filter(), "Wave Files|*.wav");
-  EXPECT_TRUE(ui.cancelButton->isDefault());
-  EXPECT_EQ(pref->Placement()->IniFileName(), "hwire.ini");
-  EXPECT_EQ(pref->Placement()->IniSection(), "PrefForm");
-
-  // Tab walks the controls in the designed order, starting at OK.
+TEST_F(PrefDialogTest, TabWalksTheControlsInTheDesignedOrderStartingAtOk) {
+  auto& pref = MakeDialog();
+  EXPECT_EQ(pref.Placement()->IniFileName(), "hwire.ini");
+  EXPECT_EQ(pref.Placement()->IniSection(), "PrefForm");
   std::vector<QWidget*> order;
-  ExecWith(*pref, [&] {
+  Exec([&] {
     QWidget* start = QApplication::focusWidget();
-    QWidget* w = start;
     ASSERT_NE(start, nullptr);
-    do {
+    for (QWidget* w = start; w && order.size() < 40 && (order.empty() || w != start); w = QApplication::focusWidget()) {
       order.push_back(w);
       Press(w, Qt::Key_Tab);
-      w = QApplication::focusWidget();
-    } while (w && w != start && order.size() < 40);
-    pref->reject();
+    }
+    pref.reject();
   });
-  const std::vector<QWidget*> expected = {ui.okButton,
-                                          ui.cancelButton,
-                                          ui.applyButton,
-                                          ui.autostartBox,
-                                          ui.nextLogonBox,
-                                          ui.entryForegroundCombo,
-                                          ui.entryBackgroundCombo,
-                                          ui.chatForegroundCombo,
-                                          ui.chatBackgroundCombo,
-                                          ui.copyToChatButton,
-                                          ui.copyToEntryButton,
-                                          ui.defaultsButton,
-                                          ui.iconizedSoundEdit->Edit(),
-                                          ui.iconizedSoundEdit->Button(),
-                                          ui.incomingSoundEdit->Edit(),
-                                          ui.incomingSoundEdit->Button(),
-                                          ui.playSoundsBox,
-                                          ui.iconizedOnlyBox,
-                                          ui.openWindowBox,
-                                          ui.useEnterBox,
-                                          Control<QPushButton>(*pref, "btnNetwork")};
+  const std::vector<QWidget*> expected = {
+      ui.okButton, ui.cancelButton, ui.applyButton, ui.autostartBox, ui.nextLogonBox, ui.entryForegroundCombo,
+      ui.entryBackgroundCombo, ui.chatForegroundCombo, ui.chatBackgroundCombo, ui.copyToChatButton,
+      ui.copyToEntryButton, ui.defaultsButton, ui.iconizedSoundEdit->Edit(), ui.iconizedSoundEdit->Button(),
+      ui.incomingSoundEdit->Edit(), ui.incomingSoundEdit->Button(), ui.playSoundsBox, ui.iconizedOnlyBox,
+      ui.openWindowBox, ui.useEnterBox, Control<QPushButton>(pref, "btnNetwork")};
   EXPECT_EQ(order, expected);
 }
 
 TEST_F(PrefDialogTest, ErrorTextGetsAFullStopUnlessItEndsInPunctuation) {
-  EXPECT_EQ(WithFullStop("Unable to write to /x/Hwire.ini"), "Unable to write to /x/Hwire.ini.");
-  EXPECT_EQ(WithFullStop("Done."), "Done.");
-  EXPECT_EQ(WithFullStop("Stop!"), "Stop!");
-  EXPECT_EQ(WithFullStop("(see above)"), "(see above)");
-  EXPECT_EQ(WithFullStop("ends with a slash/"), "ends with a slash/.");
-  EXPECT_EQ(WithFullStop("未知错误。"), "未知错误。");  // a translation's own full stop
-  EXPECT_EQ(WithFullStop(""), "");
+  const std::pair<std::string, std::string> rows[] = {
+      {"Unable to write to /x/Hwire.ini", "Unable to write to /x/Hwire.ini."}, {"Done.", "Done."},
+      {"Stop!", "Stop!"}, {"(see above)", "(see above)"}, {"ends with a slash/", "ends with a slash/."},
+      {"未知错误。", "未知错误。"} /* a translation's own full stop */, {"", ""}};
+  for (const auto& [text, shown] : rows) EXPECT_EQ(WithFullStop(text), shown);
 }
 
 TEST_F(PrefDialogTest, APlacementSaveFailingAtDestructionIsReportedThroughTheDialog) {
   const std::string placement_file = ResolveProfilePath("hwire.ini");
   std::filesystem::remove_all(placement_file);
   std::filesystem::create_directories(placement_file);  // a folder cannot be written as a file
-  {
-    auto pref = MakeDialog();
-    pref->show();  // restores, so destruction saves once more
-    QApplication::processEvents();
-  }
+  MakeDialog().show();  // restores, so destruction saves once more
+  QApplication::processEvents();
+  pref_.reset();
   std::filesystem::remove_all(placement_file);
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_EQ(errors_[0].rfind("Unable to write to ", 0), 0u) << errors_[0];
@@ -276,25 +234,27 @@ TEST_F(PrefDialogTest, APlacementSaveFailingAtDestructionIsReportedThroughTheDia
 
 // --- closing ------------------------------------------------------------------------
 
-TEST_F(PrefDialogTest, CancelKeepsChangedControlsAndWritesNothingUntilOk) {
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
-  EXPECT_EQ(ExecWith(*pref, [&] {
+TEST_F(PrefDialogTest, CancelAndTheCloseBoxKeepChangedControlsAndWriteNothingUntilOk) {
+  auto& pref = MakeDialog();
+  EXPECT_EQ(Exec([&] {
               ui.entryForegroundCombo->SetColorValue(clPurple);
               ui.openWindowBox->setChecked(true);
               ui.cancelButton->click();
             }),
             QDialog::Rejected);
-  EXPECT_FALSE(std::filesystem::exists(ini_));
-
+  EXPECT_EQ(Exec([&] {
+              ui.useEnterBox->setChecked(true);
+              pref.close();
+            }),
+            QDialog::Rejected);
+  EXPECT_FALSE(Written());
   TColor shown = 0;
   bool notify = false;
-  EXPECT_EQ(ExecWith(*pref,
-                     [&] {
-                       shown = pref->EntryForeground();
-                       notify = ui.openWindowBox->isChecked();
-                       ui.okButton->click();
-                     }),
+  EXPECT_EQ(Exec([&] {
+              shown = pref.EntryForeground();
+              notify = ui.openWindowBox->isChecked();
+              ui.okButton->click();
+            }),
             QDialog::Accepted);
   EXPECT_EQ(shown, clPurple);
   EXPECT_TRUE(notify);
@@ -303,130 +263,90 @@ TEST_F(PrefDialogTest, CancelKeepsChangedControlsAndWritesNothingUntilOk) {
 }
 
 TEST_F(PrefDialogTest, ApplyClosesLikeOkAndWritesAllTenKeys) {
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
-  EXPECT_EQ(ExecWith(*pref, [&] { ui.applyButton->click(); }), QDialog::Accepted);
-  EXPECT_FALSE(pref->isVisible());
+  auto& pref = MakeDialog();
+  EXPECT_EQ(Exec([&] { ui.applyButton->click(); }), QDialog::Accepted);
+  EXPECT_FALSE(pref.isVisible());
   EXPECT_TRUE(errors_.empty());
-  EXPECT_EQ(Read("EntryWindow", "Foreground"), "clBlack");
-  EXPECT_EQ(Read("EntryWindow", "Background"), "clWhite");
-  EXPECT_EQ(Read("ChatWindow", "Foreground"), "clLime");
-  EXPECT_EQ(Read("ChatWindow", "Background"), "clBlack");
-  EXPECT_EQ(Read("SoundOptions", "Iconizedfile"), "");
-  EXPECT_EQ(Read("SoundOptions", "AllIncoming"), "");
-  EXPECT_EQ(Read("SoundOptions", "PlaySound"), "False");
-  EXPECT_EQ(Read("SoundOptions", "IconizedOnly"), "False");
-  EXPECT_EQ(Read("Notify", "OpenWindow"), "False");
-  EXPECT_EQ(Read("Keyboard", "UseEnter"), "False");
+  const char* const rows[][3] = {
+      {"EntryWindow", "Foreground", "clBlack"}, {"EntryWindow", "Background", "clWhite"},
+      {"ChatWindow", "Foreground", "clLime"},   {"ChatWindow", "Background", "clBlack"},
+      {"SoundOptions", "Iconizedfile", ""},     {"SoundOptions", "AllIncoming", ""},
+      {"SoundOptions", "PlaySound", "False"},   {"SoundOptions", "IconizedOnly", "False"},
+      {"Notify", "OpenWindow", "False"},        {"Keyboard", "UseEnter", "False"}};
+  for (const auto& row : rows) EXPECT_EQ(Read(row[0], row[1]), row[2]) << row[1];
 }
 
 TEST_F(PrefDialogTest, EnterPressesTheFocusedButtonElseCancelAndEscapeDoesNothing) {
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
+  auto& pref = MakeDialog();
   bool still_open_after_escape = false;
   QWidget* first_focus = nullptr;
-  EXPECT_EQ(ExecWith(*pref,
-                     [&] {
-                       first_focus = QApplication::focusWidget();
-                       Press(ui.okButton, Qt::Key_Escape);
-                       still_open_after_escape = pref->isVisible();
-                       ui.iconizedSoundEdit->Edit()->setFocus();
-                       ui.iconizedSoundEdit->SetText("typed.wav");
-                       Press(ui.iconizedSoundEdit->Edit(), Qt::Key_Return);
-                     }),
+  EXPECT_EQ(Exec([&] {
+              first_focus = QApplication::focusWidget();
+              Press(ui.okButton, Qt::Key_Escape);
+              still_open_after_escape = pref.isVisible();
+              ui.iconizedSoundEdit->Edit()->setFocus();
+              ui.iconizedSoundEdit->SetText("typed.wav");
+              Press(ui.iconizedSoundEdit->Edit(), Qt::Key_Return);
+            }),
             QDialog::Rejected);
   EXPECT_EQ(first_focus, ui.okButton);
   EXPECT_TRUE(still_open_after_escape);
-  EXPECT_FALSE(std::filesystem::exists(ini_));
-
-  EXPECT_EQ(ExecWith(*pref,
-                     [&] {
-                       ui.applyButton->setFocus();
-                       Press(ui.applyButton, Qt::Key_Return);
-                     }),
+  EXPECT_FALSE(Written());
+  EXPECT_EQ(Exec([&] {
+              ui.applyButton->setFocus();
+              Press(ui.applyButton, Qt::Key_Return);
+            }),
             QDialog::Accepted);
   EXPECT_EQ(Read("SoundOptions", "Iconizedfile"), "typed.wav");
-}
-
-TEST_F(PrefDialogTest, TheCloseBoxCountsAsCancel) {
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
-  EXPECT_EQ(ExecWith(*pref,
-                     [&] {
-                       ui.useEnterBox->setChecked(true);
-                       pref->close();
-                     }),
-            QDialog::Rejected);
-  EXPECT_FALSE(std::filesystem::exists(ini_));
 }
 
 TEST_F(PrefDialogTest, AnUnwritableSettingsFolderIsReportedAndTheDialogStillClosesWithOk) {
   // A regular file where the folder should be: no user, root included, can write there.
   test::WriteFile(dir_.File("notafolder"), "");
   const std::string path = dir_.File("notafolder") + "/Hwire.ini";
-  auto pref = MakeDialog(path);
-  const TPrefControls ui(*pref);
-  EXPECT_EQ(ExecWith(*pref, [&] { ui.okButton->click(); }), QDialog::Accepted);
-  ASSERT_EQ(errors_.size(), 1u);
-  EXPECT_EQ(errors_[0], "Unable to write to " + path);
-  EXPECT_FALSE(pref->isVisible());
+  auto& pref = MakeDialog("", path);
+  EXPECT_EQ(Exec([&] { ui.okButton->click(); }), QDialog::Accepted);
+  EXPECT_EQ(errors_, std::vector<std::string>{"Unable to write to " + path});
+  EXPECT_FALSE(pref.isVisible());
 }
 
 // --- the buttons --------------------------------------------------------------------
 
 TEST_F(PrefDialogTest, CopyButtonsCopyBothColoursOneWay) {
-  test::WriteFile(ini_,
-                  "[EntryWindow]\nForeground=clNavy\nBackground=clAqua\n"
-                  "[ChatWindow]\nForeground=clYellow\nBackground=clMaroon\n");
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
-  EXPECT_EQ(ExecWith(*pref,
-                     [&] {
-                       ui.copyToChatButton->click();
-                       ui.okButton->click();
-                     }),
+  auto& pref = MakeDialog("[EntryWindow]\nForeground=clNavy\nBackground=clAqua\n"
+                          "[ChatWindow]\nForeground=clYellow\nBackground=clMaroon\n");
+  EXPECT_EQ(Exec([&] {
+              ui.copyToChatButton->click();
+              ui.okButton->click();
+            }),
             QDialog::Accepted);
   EXPECT_EQ(Read("ChatWindow", "Foreground"), "clNavy");
   EXPECT_EQ(Read("ChatWindow", "Background"), "clAqua");
   EXPECT_EQ(Read("EntryWindow", "Foreground"), "clNavy");
-
-  pref->SetChatForeground(clTeal);
-  pref->SetChatBackground(clSilver);
+  pref.SetChatForeground(clTeal);
+  pref.SetChatBackground(clSilver);
   ui.copyToEntryButton->click();
-  EXPECT_EQ(pref->EntryForeground(), clTeal);
-  EXPECT_EQ(pref->EntryBackground(), clSilver);
-  EXPECT_EQ(pref->ChatForeground(), clTeal);
+  EXPECT_EQ(pref.EntryForeground(), clTeal);
+  EXPECT_EQ(pref.EntryBackground(), clSilver);
+  EXPECT_EQ(pref.ChatForeground(), clTeal);
 }
 
 TEST_F(PrefDialogTest, UnlistedColoursShowEmptyAndAreWrittenBackUnchanged) {
-  test::WriteFile(ini_,
-                  "[EntryWindow]\nForeground=clBlack\nBackground=clBtnFace\n"
-                  "[ChatWindow]\nForeground=$00C08040\nBackground=clWhite\n");
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
+  MakeDialog("[EntryWindow]\nForeground=clBlack\nBackground=clBtnFace\n"
+             "[ChatWindow]\nForeground=$00C08040\nBackground=clWhite\n");
   EXPECT_EQ(ui.entryBackgroundCombo->currentIndex(), -1);
   EXPECT_EQ(ui.chatForegroundCombo->currentIndex(), -1);
-  EXPECT_EQ(ExecWith(*pref, [&] { ui.okButton->click(); }), QDialog::Accepted);
+  EXPECT_EQ(Exec([&] { ui.okButton->click(); }), QDialog::Accepted);
   EXPECT_EQ(Read("EntryWindow", "Background"), "clBtnFace");
   EXPECT_EQ(Read("ChatWindow", "Foreground"), "$00C08040");
 }
 
 TEST_F(PrefDialogTest, DefaultsRestoresTheDesignValuesButNotTheStartupBoxes) {
-  test::WriteFile(ini_,
-                  "[EntryWindow]\nForeground=clRed\n[Notify]\nOpenWindow=True\n[Keyboard]\nUseEnter=True\n");
   SetRegistered(true);
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
+  MakeDialog("[EntryWindow]\nForeground=clRed\n[Notify]\nOpenWindow=True\n[Keyboard]\nUseEnter=True\n");
   ASSERT_TRUE(ui.autostartBox->isChecked());
   ui.defaultsButton->click();
-  EXPECT_EQ(pref->EntryForeground(), clBlack);
-  EXPECT_EQ(pref->EntryBackground(), clWhite);
-  EXPECT_EQ(pref->ChatForeground(), clLime);
-  EXPECT_EQ(pref->ChatBackground(), clBlack);
-  EXPECT_EQ(ui.iconizedSoundEdit->Text(), "");
-  EXPECT_EQ(ui.incomingSoundEdit->Text(), "");
-  for (QCheckBox* box : {ui.playSoundsBox, ui.iconizedOnlyBox, ui.openWindowBox, ui.useEnterBox})
-    EXPECT_FALSE(box->isChecked());
+  ExpectDesignValues();
   EXPECT_TRUE(ui.autostartBox->isChecked());
   EXPECT_TRUE(Registered());
   EXPECT_EQ(Read("EntryWindow", "Foreground"), "clRed");  // nothing written until OK
@@ -435,42 +355,36 @@ TEST_F(PrefDialogTest, DefaultsRestoresTheDesignValuesButNotTheStartupBoxes) {
 TEST_F(PrefDialogTest, APickedPathWithABlankIsStoredQuotedAndReadBackWithout) {
   std::filesystem::create_directories(dir_.File("my sounds"));
   const std::string picked = dir_.File("my sounds") + "/bell.wav";
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
+  MakeDialog();
   pick_ = picked;
-  EXPECT_EQ(ExecWith(*pref,
-                     [&] {
-                       ui.iconizedSoundEdit->Button()->click();
-                       ui.okButton->click();
-                     }),
+  EXPECT_EQ(Exec([&] {
+              ui.iconizedSoundEdit->Button()->click();
+              ui.okButton->click();
+            }),
             QDialog::Accepted);
   ASSERT_EQ(requests_.size(), 1u);
   EXPECT_EQ(requests_[0].Title, "Select sound for all Iconized ...");
+  EXPECT_EQ(requests_[0].Filter, "Wave Files|*.wav");
   EXPECT_EQ(ui.iconizedSoundEdit->Text(), "\"" + picked + "\"");
   EXPECT_NE(test::ReadFile(ini_).find("Iconizedfile=\"" + picked + "\""), std::string::npos);
-
-  auto again = MakeDialog();
-  const TPrefControls again_ui(*again);
-  EXPECT_EQ(again_ui.iconizedSoundEdit->Text(), picked);
+  MakeDialog();
+  EXPECT_EQ(ui.iconizedSoundEdit->Text(), picked);
 }
 
 // --- the start-up boxes -------------------------------------------------------------
 
 TEST_F(PrefDialogTest, StartupBoxesActAtOnceAndCancelDoesNotUndoThem) {
-  auto pref = MakeDialog();
-  const TPrefControls ui(*pref);
+  MakeDialog();
   ASSERT_FALSE(Registered());
-  EXPECT_EQ(ExecWith(*pref,
-                     [&] {
-                       ui.autostartBox->click();
-                       ui.nextLogonBox->click();
-                       ui.cancelButton->click();
-                     }),
+  EXPECT_EQ(Exec([&] {
+              ui.autostartBox->click();
+              ui.nextLogonBox->click();
+              ui.cancelButton->click();
+            }),
             QDialog::Rejected);
   EXPECT_TRUE(Registered());
   EXPECT_TRUE(Registered(true));
-  EXPECT_FALSE(std::filesystem::exists(ini_));  // not part of the settings file
-
+  EXPECT_FALSE(Written());  // not part of the settings file
   // Changed by the program, the boxes act just the same.
   ui.nextLogonBox->setChecked(false);
   EXPECT_FALSE(Registered(true));
@@ -478,7 +392,6 @@ TEST_F(PrefDialogTest, StartupBoxesActAtOnceAndCancelDoesNotUndoThem) {
   EXPECT_FALSE(Registered());
   EXPECT_TRUE(errors_.empty());
 }
-
 // The Network page: OK writes the [Network] keys and nothing else, Cancel writes
 // nothing, and a text that cannot be used keeps the page open with the reason.
 TEST_F(PrefDialogTest, NetworkPageWritesItsKeysOnOkOnly) {
