@@ -102,6 +102,11 @@ class MainFormTest : public ::testing::Test {
   QTreeWidgetItem* Child(int i) { return Root()->child(i); }
 
   std::string Line(const std::string& text) { return "Office-pc2( " + UserName() + " ) " + text; }
+  // Types `text` into the entry box and presses Send.
+  void Send(const std::string& text) {
+    form->SetEntryText(text);
+    Ui(*form).send_button->click();
+  }
 
   TempDir dir;
   std::string settings = dir.File("Hwire.ini");
@@ -393,8 +398,7 @@ TEST_F(MainFormTest, HelpOpensContentsAndTheFocusedContext) {
 
 TEST_F(MainFormTest, SendingBeforeChoosingARecipientIsRefused) {
   TmainForm& f = Create();
-  f.SetEntryText("Lunch at 12?");
-  Ui(f).send_button->click();
+  Send("Lunch at 12?");
   EXPECT_EQ(fake.dialogs->notices, std::vector<std::string>{"You must first select a recipient"});
   EXPECT_TRUE(fake.terminal->sent.empty());
   EXPECT_EQ(f.ChatText(), "\r\n");
@@ -405,8 +409,7 @@ TEST_F(MainFormTest, SendingToTheRootAddressesTheWholeDomain) {
   TmainForm& f = Create();
   ClickNode(Root());
   EXPECT_EQ(f.SelectedRecipient(), "Hallwire Network");
-  f.SetEntryText("Lunch at 12?");
-  Ui(f).send_button->click();
+  Send("Lunch at 12?");
   ASSERT_EQ(fake.terminal->sent.size(), 1u);
   const test::TSentMessage& sent = fake.terminal->sent[0];
   EXPECT_EQ(sent.receiver, TReceiverType::rcPrimaryDomain);
@@ -430,8 +433,7 @@ TEST_F(MainFormTest, TheKeyboardChoosesTheRecipientAndTabLeavesTheEntryBox) {
     Ui(f).recipient_tree->setCurrentItem(c.current < 0 ? Root() : Child(c.current), 0, QItemSelectionModel::NoUpdate);
     Key(Ui(f).recipient_tree, c.key, c.key == Qt::Key_Space ? " " : "");
     const std::string chosen = (c.chosen < 0 ? Root() : Child(c.chosen))->text(0).toStdString();
-    f.SetEntryText("Lunch at 12?");
-    Ui(f).send_button->click();
+    Send("Lunch at 12?");
     EXPECT_EQ(f.SelectedRecipient(), chosen) << c.key;
     ASSERT_EQ(fake.terminal->sent.size(), 1u) << c.key;
     EXPECT_EQ(fake.terminal->sent[0].receiver_name, chosen) << c.key;
@@ -450,8 +452,7 @@ TEST_F(MainFormTest, SendingToAComputerAddressesItByItsNodeText) {
   TmainForm& f = Create();
   ClickNode(Child(0));
   EXPECT_EQ(f.SelectedRecipient(), "Alpha");
-  f.SetEntryText("one\ntwo\n");
-  Ui(f).send_button->click();
+  Send("one\ntwo\n");
   ASSERT_EQ(fake.terminal->sent.size(), 1u);
   EXPECT_EQ(fake.terminal->sent[0].receiver, TReceiverType::rcDomainOrComputer);
   EXPECT_EQ(fake.terminal->sent[0].receiver_name, "Alpha");
@@ -465,8 +466,7 @@ TEST_F(MainFormTest, AfterARefreshARecipientMustBeChosenAgain) {
   EXPECT_EQ(f.SelectedRecipient(), "Alpha");
   EXPECT_EQ(SelectedNode(*Ui(f).recipient_tree), nullptr);
   EXPECT_TRUE(Root()->isExpanded());
-  f.SetEntryText("hi");
-  Ui(f).send_button->click();
+  Send("hi");
   EXPECT_EQ(fake.dialogs->notices.size(), 1u);
   EXPECT_TRUE(fake.terminal->sent.empty());
 }
@@ -488,8 +488,7 @@ TEST_F(MainFormTest, KeyboardMovesAndClicksOnNothingKeepTheRecipient) {
   // An edited label is the next send's address.
   ClickNode(Child(1));
   Child(1)->setText(0, "Renamed");
-  f.SetEntryText("x");
-  Ui(f).send_button->click();
+  Send("x");
   ASSERT_EQ(fake.terminal->sent.size(), 1u);
   EXPECT_EQ(fake.terminal->sent[0].receiver_name, "Renamed");
 }
@@ -521,8 +520,7 @@ TEST_F(MainFormTest, TheUpKeyAfterASendStaysInTheEntryBox) {
   f.ShowWindow();
   ClickNode(Child(1));
   Ui(f).recipient_tree->setFocus();
-  f.SetEntryText("x");
-  Ui(f).send_button->click();
+  Send("x");
   ProcessEvents();
   // The tree's selection did not move up.
   EXPECT_EQ(SelectedNode(*Ui(f).recipient_tree), Child(1));
@@ -532,8 +530,7 @@ TEST_F(MainFormTest, ATransportErrorKeepsTheLineAndTheEntryText) {
   TmainForm& f = Create();
   ClickNode(Child(0));
   fake.terminal->fail_with = "The network path was not found";
-  f.SetEntryText("hello");
-  Ui(f).send_button->click();
+  Send("hello");
   EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"The network path was not found"});
   EXPECT_EQ(f.ChatText(), "\r\n" + Line("hello") + "\r\n");
   EXPECT_EQ(f.EntryText(), "hello");
@@ -548,20 +545,17 @@ TEST_F(MainFormTest, ALineTooLongForTheCarrierIsRefusedBeforeAnythingIsLost) {
   ClickNode(Root());
   const std::string head = Line("");
   fake.terminal->max_payload = head.size() + 10 + 1;
-  f.SetEntryText(std::string(11, 'a'));
-  Ui(f).send_button->click();
+  Send(std::string(11, 'a'));
   ASSERT_EQ(fake.dialogs->errors.size(), 1u);
   EXPECT_NE(fake.dialogs->errors[0].find("too long"), std::string::npos);
   EXPECT_TRUE(fake.terminal->sent.empty());
   EXPECT_EQ(f.ChatText(), "\r\n");
   EXPECT_EQ(f.EntryText(), std::string(11, 'a'));
   // Exactly at the limit it goes.
-  f.SetEntryText(std::string(10, 'a'));
-  Ui(f).send_button->click();
+  Send(std::string(10, 'a'));
   EXPECT_EQ(fake.terminal->sent.size(), 1u);
   // The limit is in bytes: four euro signs take twelve.
-  f.SetEntryText("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");
-  Ui(f).send_button->click();
+  Send("\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");
   EXPECT_EQ(fake.terminal->sent.size(), 1u);
   EXPECT_NE(fake.dialogs->errors.back().find("takes " + std::to_string(head.size() + 12) + " bytes"), std::string::npos);
 }
@@ -879,41 +873,29 @@ TEST_F(MainFormTest, UnixLineEndsLoadAsLinesAndSaveAsCarriageReturnLineFeed) {
   EXPECT_EQ(ReadFile(path), "one\r\ntwo\r\nthree\r\nfour");
 }
 
-TEST_F(MainFormTest, CancelledDialogsChangeNothing) {
+// Cancelled dialogs, a file that cannot be read or is too big, a folder that is not
+// there: the chat box stays as it was; each failure is reported once.
+TEST_F(MainFormTest, CancelledOrFailedFileDialogsKeepTheChatBox) {
   TmainForm& f = Create();
-  fake.terminal->Deliver("keep");
+  fake.terminal->Deliver("precious");
   const std::string before = f.ChatText();
   f.SaveMessagesClick();
   f.LoadMessagesClick();
   EXPECT_EQ(f.ChatText(), before);
   EXPECT_TRUE(fake.dialogs->errors.empty());
-}
 
-TEST_F(MainFormTest, AFailedLoadKeepsTheChatBox) {
-  TmainForm& f = Create();
-  fake.terminal->Deliver("precious");
-  const std::string before = f.ChatText();
-  const std::string missing = dir.File("missing.hwm");
-  fake.dialogs->open_answers = {missing};
-  Ui(f).load_action->trigger();
-  EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"Cannot open file " + missing});
-  EXPECT_EQ(f.ChatText(), before);
-
-  const std::string big = dir.File("big.txt");
+  const std::string missing = dir.File("missing.hwm"), big = dir.File("big.txt");
+  const std::string unwritable = dir.File("missing-folder/chat.hwm");
   WriteFile(big, std::string(200, 'x'));
   f.SetChatCapacity(100);
-  fake.dialogs->open_answers = {big};
+  fake.dialogs->open_answers = {missing, big};
   Ui(f).load_action->trigger();
-  EXPECT_EQ(fake.dialogs->errors.back(), "Text exceeds memo capacity");
-  EXPECT_EQ(f.ChatText(), before);
-}
-
-TEST_F(MainFormTest, AFailedSaveIsReported) {
-  TmainForm& f = Create();
-  const std::string path = dir.File("missing-folder/chat.hwm");
-  fake.dialogs->save_answers = {path};
+  Ui(f).load_action->trigger();
+  fake.dialogs->save_answers = {unwritable};
   Ui(f).save_action->trigger();
-  EXPECT_EQ(fake.dialogs->errors, std::vector<std::string>{"Cannot create file " + path});
+  EXPECT_EQ(fake.dialogs->errors, (std::vector<std::string>{"Cannot open file " + missing, "Text exceeds memo capacity",
+                                                            "Cannot create file " + unwritable}));
+  EXPECT_EQ(f.ChatText(), before);
 }
 
 // --- status bar ----------------------------------------------------------------
@@ -1046,8 +1028,7 @@ TEST_F(MainFormTest, ALineSentToTheWholeDomainComesBackToTheOwnChatBox) {
   parts.Terminal = MakeMailslotTerminalPort(thread);
   form = std::make_unique<TmainForm>(std::move(parts));
   ClickNode(Root());
-  form->SetEntryText("round trip \xC3\xA9 \xE2\x82\xAC");
-  Ui(*form).send_button->click();
+  Send("round trip \xC3\xA9 \xE2\x82\xAC");
   EXPECT_TRUE(fake.dialogs->errors.empty());
   const std::string line = Line("round trip \xC3\xA9 \xE2\x82\xAC");
   const std::string twice = "\r\n" + line + "\r\n" + line + "\r\n";

@@ -86,6 +86,9 @@ class PrefDialogTest : public ::testing::Test {
   int Exec(const std::function<void()>& inside) {
     return test::RunModal(*pref_, inside, [this] { return pref_->exec(); });
   }
+  int ExecClicking(const std::vector<QAbstractButton*>& buttons) {
+    return Exec([&] { for (QAbstractButton* button : buttons) button->click(); });
+  }
 
   std::string Read(const char* section, const char* key) const {
     return TIniFile(ini_).ReadString(section, key, "<missing>");
@@ -242,11 +245,7 @@ TEST_F(PrefDialogTest, CancelAndTheCloseBoxKeepChangedControlsAndWriteNothingUnt
               ui.cancelButton->click();
             }),
             QDialog::Rejected);
-  EXPECT_EQ(Exec([&] {
-              ui.useEnterBox->setChecked(true);
-              pref.close();
-            }),
-            QDialog::Rejected);
+  EXPECT_EQ(Exec([&] { ui.useEnterBox->setChecked(true); pref.close(); }), QDialog::Rejected);
   EXPECT_FALSE(Written());
   TColor shown = 0;
   bool notify = false;
@@ -264,7 +263,7 @@ TEST_F(PrefDialogTest, CancelAndTheCloseBoxKeepChangedControlsAndWriteNothingUnt
 
 TEST_F(PrefDialogTest, ApplyClosesLikeOkAndWritesAllTenKeys) {
   auto& pref = MakeDialog();
-  EXPECT_EQ(Exec([&] { ui.applyButton->click(); }), QDialog::Accepted);
+  EXPECT_EQ(ExecClicking({ui.applyButton}), QDialog::Accepted);
   EXPECT_FALSE(pref.isVisible());
   EXPECT_TRUE(errors_.empty());
   const char* const rows[][3] = {
@@ -292,11 +291,7 @@ TEST_F(PrefDialogTest, EnterPressesTheFocusedButtonElseCancelAndEscapeDoesNothin
   EXPECT_EQ(first_focus, ui.okButton);
   EXPECT_TRUE(still_open_after_escape);
   EXPECT_FALSE(Written());
-  EXPECT_EQ(Exec([&] {
-              ui.applyButton->setFocus();
-              Press(ui.applyButton, Qt::Key_Return);
-            }),
-            QDialog::Accepted);
+  EXPECT_EQ(Exec([&] { ui.applyButton->setFocus(); Press(ui.applyButton, Qt::Key_Return); }), QDialog::Accepted);
   EXPECT_EQ(Read("SoundOptions", "Iconizedfile"), "typed.wav");
 }
 
@@ -305,7 +300,7 @@ TEST_F(PrefDialogTest, AnUnwritableSettingsFolderIsReportedAndTheDialogStillClos
   test::WriteFile(dir_.File("notafolder"), "");
   const std::string path = dir_.File("notafolder") + "/Hwire.ini";
   auto& pref = MakeDialog("", path);
-  EXPECT_EQ(Exec([&] { ui.okButton->click(); }), QDialog::Accepted);
+  EXPECT_EQ(ExecClicking({ui.okButton}), QDialog::Accepted);
   EXPECT_EQ(errors_, std::vector<std::string>{"Unable to write to " + path});
   EXPECT_FALSE(pref.isVisible());
 }
@@ -315,11 +310,7 @@ TEST_F(PrefDialogTest, AnUnwritableSettingsFolderIsReportedAndTheDialogStillClos
 TEST_F(PrefDialogTest, CopyButtonsCopyBothColoursOneWay) {
   auto& pref = MakeDialog("[EntryWindow]\nForeground=clNavy\nBackground=clAqua\n"
                           "[ChatWindow]\nForeground=clYellow\nBackground=clMaroon\n");
-  EXPECT_EQ(Exec([&] {
-              ui.copyToChatButton->click();
-              ui.okButton->click();
-            }),
-            QDialog::Accepted);
+  EXPECT_EQ(ExecClicking({ui.copyToChatButton, ui.okButton}), QDialog::Accepted);
   EXPECT_EQ(Read("ChatWindow", "Foreground"), "clNavy");
   EXPECT_EQ(Read("ChatWindow", "Background"), "clAqua");
   EXPECT_EQ(Read("EntryWindow", "Foreground"), "clNavy");
@@ -336,7 +327,7 @@ TEST_F(PrefDialogTest, UnlistedColoursShowEmptyAndAreWrittenBackUnchanged) {
              "[ChatWindow]\nForeground=$00C08040\nBackground=clWhite\n");
   EXPECT_EQ(ui.entryBackgroundCombo->currentIndex(), -1);
   EXPECT_EQ(ui.chatForegroundCombo->currentIndex(), -1);
-  EXPECT_EQ(Exec([&] { ui.okButton->click(); }), QDialog::Accepted);
+  EXPECT_EQ(ExecClicking({ui.okButton}), QDialog::Accepted);
   EXPECT_EQ(Read("EntryWindow", "Background"), "clBtnFace");
   EXPECT_EQ(Read("ChatWindow", "Foreground"), "$00C08040");
 }
@@ -357,11 +348,7 @@ TEST_F(PrefDialogTest, APickedPathWithABlankIsStoredQuotedAndReadBackWithout) {
   const std::string picked = dir_.File("my sounds") + "/bell.wav";
   MakeDialog();
   pick_ = picked;
-  EXPECT_EQ(Exec([&] {
-              ui.iconizedSoundEdit->Button()->click();
-              ui.okButton->click();
-            }),
-            QDialog::Accepted);
+  EXPECT_EQ(ExecClicking({ui.iconizedSoundEdit->Button(), ui.okButton}), QDialog::Accepted);
   ASSERT_EQ(requests_.size(), 1u);
   EXPECT_EQ(requests_[0].Title, "Select sound for all Iconized ...");
   EXPECT_EQ(requests_[0].Filter, "Wave Files|*.wav");
@@ -376,12 +363,7 @@ TEST_F(PrefDialogTest, APickedPathWithABlankIsStoredQuotedAndReadBackWithout) {
 TEST_F(PrefDialogTest, StartupBoxesActAtOnceAndCancelDoesNotUndoThem) {
   MakeDialog();
   ASSERT_FALSE(Registered());
-  EXPECT_EQ(Exec([&] {
-              ui.autostartBox->click();
-              ui.nextLogonBox->click();
-              ui.cancelButton->click();
-            }),
-            QDialog::Rejected);
+  EXPECT_EQ(ExecClicking({ui.autostartBox, ui.nextLogonBox, ui.cancelButton}), QDialog::Rejected);
   EXPECT_TRUE(Registered());
   EXPECT_TRUE(Registered(true));
   EXPECT_FALSE(Written());  // not part of the settings file
