@@ -396,13 +396,26 @@ TEST_F(MainFormTest, HelpOpensContentsAndTheFocusedContext) {
 
 // --- sending -------------------------------------------------------------------
 
-TEST_F(MainFormTest, SendingBeforeChoosingARecipientIsRefused) {
-  TmainForm& f = Create();
-  Send("Lunch at 12?");
-  EXPECT_EQ(fake.dialogs->notices, std::vector<std::string>{"You must first select a recipient"});
-  EXPECT_TRUE(fake.terminal->sent.empty());
-  EXPECT_EQ(f.ChatText(), "\r\n");
-  EXPECT_EQ(f.EntryText(), "Lunch at 12?");
+// Before a recipient is chosen, after a refresh, and with a computer shown as None,
+// Send is refused and both boxes stay as they were.
+TEST_F(MainFormTest, SendingWithoutAChosenRecipientIsRefused) {
+  const struct { int clicked; bool refresh; const char* selected; } rows[] = {
+      {-1, false, "None"}, {0, true, "Alpha"}, {2, false, "None"}};
+  for (const auto& row : rows) {
+    TmainForm& f = Create();
+    if (row.clicked >= 0) ClickNode(Child(row.clicked));
+    if (row.refresh) {
+      Ui(f).refresh_button->click();
+      EXPECT_EQ(SelectedNode(*Ui(f).recipient_tree), nullptr);
+      EXPECT_TRUE(Root()->isExpanded());
+    }
+    EXPECT_EQ(f.SelectedRecipient(), row.selected);
+    Send("Lunch at 12?");
+    EXPECT_EQ(fake.dialogs->notices, std::vector<std::string>{"You must first select a recipient"}) << row.clicked;
+    EXPECT_TRUE(fake.terminal->sent.empty());
+    EXPECT_EQ(f.ChatText(), "\r\n");
+    EXPECT_EQ(f.EntryText(), "Lunch at 12?");
+  }
 }
 
 TEST_F(MainFormTest, SendingToTheRootAddressesTheWholeDomain) {
@@ -457,27 +470,6 @@ TEST_F(MainFormTest, SendingToAComputerAddressesItByItsNodeText) {
   EXPECT_EQ(fake.terminal->sent[0].receiver, TReceiverType::rcDomainOrComputer);
   EXPECT_EQ(fake.terminal->sent[0].receiver_name, "Alpha");
   EXPECT_EQ(fake.terminal->sent[0].payload, Line("one\r\ntwo\r\n") + std::string(1, '\0'));
-}
-
-TEST_F(MainFormTest, AfterARefreshARecipientMustBeChosenAgain) {
-  TmainForm& f = Create();
-  ClickNode(Child(0));
-  Ui(f).refresh_button->click();
-  EXPECT_EQ(f.SelectedRecipient(), "Alpha");
-  EXPECT_EQ(SelectedNode(*Ui(f).recipient_tree), nullptr);
-  EXPECT_TRUE(Root()->isExpanded());
-  Send("hi");
-  EXPECT_EQ(fake.dialogs->notices.size(), 1u);
-  EXPECT_TRUE(fake.terminal->sent.empty());
-}
-
-TEST_F(MainFormTest, AComputerShownAsNoneCannotBeChosen) {
-  TmainForm& f = Create();
-  ClickNode(Child(2));
-  EXPECT_EQ(f.SelectedRecipient(), "None");
-  Ui(f).send_button->click();
-  EXPECT_EQ(fake.dialogs->notices.size(), 1u);
-  EXPECT_TRUE(fake.terminal->sent.empty());
 }
 
 TEST_F(MainFormTest, KeyboardMovesAndClicksOnNothingKeepTheRecipient) {
