@@ -19,6 +19,7 @@
 #include "platform/store/Profile.h"
 #include "platform/store/Registry.h"
 #include "platform/store/IniFile.h"
+#include "settings/Colors.h"
 #include "tests/app/preferences/PrefRig.h"
 #include "tests/support/TestSupport.h"
 #include "transport/Trust.h"
@@ -95,16 +96,17 @@ class PrefDialogTest : public ::testing::Test {
   }
   bool Written() const { return std::filesystem::exists(ini_); }
 
-  // The colours and the sound and keyboard controls as designed.
-  void ExpectDesignValues() {
-    EXPECT_EQ(pref_->EntryForeground(), clBlack);
-    EXPECT_EQ(pref_->EntryBackground(), clWhite);
-    EXPECT_EQ(pref_->ChatForeground(), clLime);
-    EXPECT_EQ(pref_->ChatBackground(), clBlack);
-    EXPECT_EQ(ui.iconizedSoundEdit->Text(), "");
-    EXPECT_EQ(ui.incomingSoundEdit->Text(), "");
-    for (QCheckBox* box : {ui.playSoundsBox, ui.iconizedOnlyBox, ui.openWindowBox, ui.useEnterBox})
-      EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+  // What the dialog shows: its colours, its two sounds and the names of its ticked boxes.
+  std::string Shown() const {
+    std::string shown;
+    for (TColor colour : {pref_->EntryForeground(), pref_->EntryBackground(), pref_->ChatForeground(),
+                          pref_->ChatBackground()})
+      shown += ColorToString(colour) + " ";
+    shown += "[" + ui.iconizedSoundEdit->Text() + "] [" + ui.incomingSoundEdit->Text() + "]";
+    for (QCheckBox* box : {ui.autostartBox, ui.nextLogonBox, ui.playSoundsBox, ui.iconizedOnlyBox, ui.openWindowBox,
+                           ui.useEnterBox})
+      if (box->isChecked()) shown += " " + box->objectName().toStdString();
+    return shown;
   }
 
   // Opens a new dialog's Network page and runs `inside` while the page is shown.
@@ -125,49 +127,33 @@ class PrefDialogTest : public ::testing::Test {
 
 // --- reading at creation ------------------------------------------------------------
 
-TEST_F(PrefDialogTest, FirstRunShowsTheDesignValuesEvenWhenRegistered) {
-  SetRegistered(true);
-  auto& pref = MakeDialog();
-  EXPECT_TRUE(errors_.empty());
-  ExpectDesignValues();
-  EXPECT_EQ(ui.entryBackgroundCombo->currentText().toStdString(), "White");
-  EXPECT_FALSE(ui.autostartBox->isChecked());
-  EXPECT_FALSE(ui.nextLogonBox->isChecked());
-  EXPECT_FALSE(Written());
-  // Loading the stored properties refreshed the registration and kept it.
-  EXPECT_TRUE(Registered());
-  EXPECT_FALSE(pref.isVisible());
-}
-
-// With settings stored the start-up box follows the registry; ckLogon never does.
-TEST_F(PrefDialogTest, AFileWithOnlyTheProbeKeyGivesTheReadersDefaultsAndTheRegistration) {
-  for (const bool registered : {true, false}) {
+// A first run shows the design values; keys missing from a file get the reader's own
+// defaults; a colour that does not convert is shown and stops the reader. With settings
+// stored the start-up box follows the registry (ckLogon never does); loading the stored
+// properties refreshes a registration and keeps it.
+TEST_F(PrefDialogTest, ReadingAtCreation) {
+  const char kProbe[] = "[EntryWindow]\nForeground=clRed\n";
+  const char kRead[] = "clRed clYellow clLime clWhite [ring.wav] [ring.wav]";
+  const struct { const char* ini; bool registered; std::string shown; const char* error; } rows[] = {
+      {"", true, "clBlack clWhite clLime clBlack [] []", nullptr},
+      {kProbe, true, kRead + std::string(" ckAutoStart ckPlaySounds ckSoundOnly"), nullptr},
+      {kProbe, false, kRead + std::string(" ckPlaySounds ckSoundOnly"), nullptr},
+      {"[EntryWindow]\nForeground=clNavy\nBackground=bogus\n[ChatWindow]\nForeground=clRed\n"
+       "[SoundOptions]\nPlaySound=True\n",
+       false, "clNavy clWhite clLime clBlack [] []", "'bogus' is not a valid integer value"}};
+  for (const auto& row : rows) {
     pref_.reset();
-    SetRegistered(registered);
+    std::filesystem::remove(ini_);
     errors_.clear();
-    auto& pref = MakeDialog("[EntryWindow]\nForeground=clRed\n");
-    EXPECT_TRUE(errors_.empty());
-    EXPECT_EQ(pref.EntryForeground(), clRed);
-    EXPECT_EQ(pref.EntryBackground(), clYellow);
-    EXPECT_EQ(pref.ChatForeground(), clLime);
-    EXPECT_EQ(pref.ChatBackground(), clWhite);
-    EXPECT_EQ(ui.iconizedSoundEdit->Text(), "ring.wav");
-    EXPECT_EQ(ui.incomingSoundEdit->Text(), "ring.wav");
-    EXPECT_TRUE(ui.playSoundsBox->isChecked() && ui.iconizedOnlyBox->isChecked());
-    EXPECT_FALSE(ui.openWindowBox->isChecked() || ui.useEnterBox->isChecked() || ui.nextLogonBox->isChecked());
-    EXPECT_EQ(ui.autostartBox->isChecked(), registered);
-    EXPECT_EQ(Registered(), registered);
+    SetRegistered(row.registered);
+    auto& pref = MakeDialog(row.ini);
+    EXPECT_EQ(Shown(), row.shown) << row.ini;
+    EXPECT_EQ(errors_, row.error ? std::vector<std::string>{row.error} : std::vector<std::string>{});
+    EXPECT_EQ(Registered(), row.registered);
+    EXPECT_EQ(Written(), *row.ini != 0);
+    EXPECT_FALSE(pref.isVisible());
+    EXPECT_TRUE(*row.ini || ui.entryBackgroundCombo->currentText() == "White");
   }
-}
-
-TEST_F(PrefDialogTest, AColourThatDoesNotConvertIsShownAndStopsTheReader) {
-  auto& pref = MakeDialog("[EntryWindow]\nForeground=clNavy\nBackground=bogus\n[ChatWindow]\nForeground=clRed\n"
-                          "[SoundOptions]\nPlaySound=True\n");
-  EXPECT_EQ(errors_, std::vector<std::string>{"'bogus' is not a valid integer value"});
-  EXPECT_EQ(pref.EntryForeground(), clNavy);
-  EXPECT_EQ(pref.EntryBackground(), clWhite);
-  EXPECT_EQ(pref.ChatForeground(), clLime);
-  EXPECT_FALSE(ui.playSoundsBox->isChecked());
 }
 
 TEST_F(PrefDialogTest, AForeignRegistryValueIsReportedAndTheDialogStillReadsItsSettings) {
@@ -182,9 +168,7 @@ TEST_F(PrefDialogTest, AForeignRegistryValueIsReportedAndTheDialogStillReadsItsS
   MakeDialog("[EntryWindow]\nForeground=clRed\n[Notify]\nOpenWindow=True\n");
   ASSERT_FALSE(errors_.empty());
   for (const std::string& error : errors_) EXPECT_EQ(error, "Invalid data type for 'Quillo 4#Autostart'");
-  EXPECT_FALSE(ui.autostartBox->isChecked());
-  EXPECT_EQ(ui.iconizedSoundEdit->Text(), "ring.wav");
-  EXPECT_TRUE(ui.openWindowBox->isChecked());
+  EXPECT_EQ(Shown(), "clRed clYellow clLime clWhite [ring.wav] [ring.wav] ckPlaySounds ckSoundOnly ckNotify");
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
   RegDeleteValueA(key, kAppName);
   RegCloseKey(key);
@@ -337,8 +321,7 @@ TEST_F(PrefDialogTest, DefaultsRestoresTheDesignValuesButNotTheStartupBoxes) {
   MakeDialog("[EntryWindow]\nForeground=clRed\n[Notify]\nOpenWindow=True\n[Keyboard]\nUseEnter=True\n");
   ASSERT_TRUE(ui.autostartBox->isChecked());
   ui.defaultsButton->click();
-  ExpectDesignValues();
-  EXPECT_TRUE(ui.autostartBox->isChecked());
+  EXPECT_EQ(Shown(), "clBlack clWhite clLime clBlack [] [] ckAutoStart");
   EXPECT_TRUE(Registered());
   EXPECT_EQ(Read("EntryWindow", "Foreground"), "clRed");  // nothing written until OK
 }
