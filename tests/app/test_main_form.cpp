@@ -560,35 +560,25 @@ TEST(CarrierLimit, LeavesRoomForTheDatagramHeaders) {
 
 // --- receiving -----------------------------------------------------------------
 
-TEST_F(MainFormTest, ArrivalWhileHiddenBlinksAndPlaysTheIconizedSound) {
-  Settings("PlaySound=True");
-  TmainForm& f = Create();
-  fake.sound->played.clear();
-  fake.terminal->Deliver(Line("ping") + std::string(1, '\0'));
-  EXPECT_EQ(f.ChatText(), "\r\n" + Line("ping") + "\r\n");
-  EXPECT_FALSE(f.isVisible());
-  EXPECT_TRUE(fake.tray->Animated());
-  EXPECT_EQ(fake.sound->played, std::vector<std::string>{"hidden.wav"});
-}
-
-TEST_F(MainFormTest, ArrivalWithOpenWindowShowsItAndPlaysTheShownSound) {
-  Settings("PlaySound=True\n[Notify]\nOpenWindow=True");
-  TmainForm& f = Create();
-  fake.sound->played.clear();
-  fake.journal.clear();
-  fake.terminal->Deliver("hello");
-  EXPECT_TRUE(f.isVisible());
-  EXPECT_FALSE(fake.tray->Animated());
-  EXPECT_EQ(fake.journal, (test::TJournal{"tray:on", "tray:off", "sound:shown.wav"}));
-}
-
-TEST_F(MainFormTest, ArrivalWhileShownLeavesTheTrayAlone) {
-  Settings("PlaySound=True");
-  TmainForm& f = Create();
-  f.ShowWindow();
-  fake.journal.clear();
-  fake.terminal->Deliver("hello");
-  EXPECT_EQ(fake.journal, (test::TJournal{"sound:shown.wav"}));
+// An arrival that finds the window hidden blinks the tray entry and plays the iconized
+// sound; with OpenWindow it shows the window and plays the shown sound, as it does for a
+// window already shown, where the tray is left alone.
+TEST_F(MainFormTest, AnArrivalBlinksOrShowsAndSoundsAsItFindsTheWindow) {
+  const struct { const char* settings; bool shown_before, shown_after; test::TJournal journal; } rows[] = {
+      {"PlaySound=True", false, false, {"tray:on", "sound:hidden.wav"}},
+      {"PlaySound=True\n[Notify]\nOpenWindow=True", false, true, {"tray:on", "tray:off", "sound:shown.wav"}},
+      {"PlaySound=True", true, true, {"sound:shown.wav"}}};
+  for (const auto& row : rows) {
+    Settings(row.settings);
+    TmainForm& f = Create();
+    if (row.shown_before) f.ShowWindow();
+    fake.journal.clear();
+    fake.terminal->Deliver(Line("ping") + std::string(1, '\0'));
+    EXPECT_EQ(f.ChatText(), "\r\n" + Line("ping") + "\r\n");
+    EXPECT_EQ(f.isVisible(), row.shown_after);
+    EXPECT_EQ(fake.tray->Animated(), !row.shown_after);
+    EXPECT_EQ(fake.journal, row.journal) << row.settings;
+  }
 }
 
 TEST_F(MainFormTest, NoSoundWhilePlaySoundIsOff) {
@@ -842,15 +832,6 @@ TEST_F(MainFormTest, SaveClearLoadGivesBackTheSameLines) {
   EXPECT_EQ(fake.dialogs->save_options.at(1).initial_name, path);
 }
 
-TEST_F(MainFormTest, SavingAnEmptyChatBoxWritesAnEmptyFile) {
-  TmainForm& f = Create();
-  f.ClearClick();
-  const std::string path = dir.File("empty.hwm");
-  fake.dialogs->save_answers = {path};
-  f.SaveMessagesClick();
-  EXPECT_EQ(ReadFile(path), "");
-}
-
 TEST_F(MainFormTest, UnixLineEndsLoadAsLinesAndSaveAsCarriageReturnLineFeed) {
   TmainForm& f = Create();
   const std::string path = dir.File("unix.txt");
@@ -866,8 +847,9 @@ TEST_F(MainFormTest, UnixLineEndsLoadAsLinesAndSaveAsCarriageReturnLineFeed) {
 }
 
 // Cancelled dialogs, a file that cannot be read or is too big, a folder that is not
-// there: the chat box stays as it was; each failure is reported once.
-TEST_F(MainFormTest, CancelledOrFailedFileDialogsKeepTheChatBox) {
+// there: the chat box stays as it was; each failure is reported once. An empty chat box
+// saves as an empty file.
+TEST_F(MainFormTest, CancelledOrFailedFileDialogsKeepTheChatBoxAndAnEmptyOneSavesEmpty) {
   TmainForm& f = Create();
   fake.terminal->Deliver("precious");
   const std::string before = f.ChatText();
@@ -888,6 +870,10 @@ TEST_F(MainFormTest, CancelledOrFailedFileDialogsKeepTheChatBox) {
   EXPECT_EQ(fake.dialogs->errors, (std::vector<std::string>{"Cannot open file " + missing, "Text exceeds memo capacity",
                                                             "Cannot create file " + unwritable}));
   EXPECT_EQ(f.ChatText(), before);
+  f.ClearClick();
+  fake.dialogs->save_answers = {dir.File("empty.hwm")};
+  f.SaveMessagesClick();
+  EXPECT_EQ(ReadFile(dir.File("empty.hwm")), "");
 }
 
 // --- status bar ----------------------------------------------------------------

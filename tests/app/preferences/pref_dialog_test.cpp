@@ -15,7 +15,6 @@
 #include "app/preferences/PrefForm.h"
 #include "desktop/Autostart.h"
 #include "desktop/ErrorBox.h"
-#include "desktop/FormPlacement.h"
 #include "platform/store/Profile.h"
 #include "platform/store/Registry.h"
 #include "platform/store/IniFile.h"
@@ -178,8 +177,6 @@ TEST_F(PrefDialogTest, AForeignRegistryValueIsReportedAndTheDialogStillReadsItsS
 
 TEST_F(PrefDialogTest, TabWalksTheControlsInTheDesignedOrderStartingAtOk) {
   auto& pref = MakeDialog();
-  EXPECT_EQ(pref.Placement()->IniFileName(), "hwire.ini");
-  EXPECT_EQ(pref.Placement()->IniSection(), "PrefForm");
   std::vector<QWidget*> order;
   Exec([&] {
     QWidget* start = QApplication::focusWidget();
