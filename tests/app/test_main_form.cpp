@@ -298,6 +298,8 @@ TEST_F(MainFormTest, MinimiseHidesAndMaximiseDoesNothing) {
   EXPECT_FALSE(f.isVisible());
 }
 
+// Without a tray entry the window shows at start and really minimises; with OpenWindow
+// an arrival restores it.
 TEST_F(MainFormTest, WithoutATrayEntryTheWindowShowsAtStartAndReallyMinimises) {
   TmainForm& f = Create();
   f.ShowWithoutTray();
@@ -308,7 +310,13 @@ TEST_F(MainFormTest, WithoutATrayEntryTheWindowShowsAtStartAndReallyMinimises) {
   f.SystemCommand(SC_MINIMIZE);
   ProcessEvents();
   EXPECT_TRUE(f.isVisible());
-  EXPECT_TRUE(f.windowState() & Qt::WindowMinimized);
+  ASSERT_TRUE(f.windowState() & Qt::WindowMinimized);
+  f.SetOpenWindow(true);
+  fake.terminal->Deliver("wake up");
+  ProcessEvents();
+  EXPECT_FALSE(f.isMinimized());
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(fake.tray->Animated());
 }
 
 TEST_F(MainFormTest, ViewShowsWithoutStoppingTheBlinkAndDoubleClickStopsIt) {
@@ -418,21 +426,27 @@ TEST_F(MainFormTest, SendingWithoutAChosenRecipientIsRefused) {
   }
 }
 
-TEST_F(MainFormTest, SendingToTheRootAddressesTheWholeDomain) {
-  TmainForm& f = Create();
-  ClickNode(Root());
-  EXPECT_EQ(f.SelectedRecipient(), "Hallwire Network");
-  Send("Lunch at 12?");
-  ASSERT_EQ(fake.terminal->sent.size(), 1u);
-  const test::TSentMessage& sent = fake.terminal->sent[0];
-  EXPECT_EQ(sent.receiver, TReceiverType::rcPrimaryDomain);
-  EXPECT_EQ(sent.receiver_name, "Hallwire Network");
-  EXPECT_EQ(sent.payload, Line("Lunch at 12?") + std::string(1, '\0'));
-  // The line stands in the own chat box (after its empty first line); the entry box is empty.
-  EXPECT_EQ(f.ChatText(), "\r\n" + Line("Lunch at 12?") + "\r\n");
-  EXPECT_EQ(f.EntryText(), "");
-  // The line was shown before it was transmitted.
-  EXPECT_TRUE(fake.dialogs->notices.empty());
+// A click on the root addresses the whole domain, one on a computer that computer by its
+// node text. The line stands in the own chat box (after its empty first line), shown
+// before it was transmitted; the entry box is emptied.
+TEST_F(MainFormTest, SendingAddressesTheClickedNode) {
+  const struct { int child; const char *text, *line; TReceiverType receiver; const char* name; } rows[] = {
+      {-1, "Lunch at 12?", "Lunch at 12?", TReceiverType::rcPrimaryDomain, "Hallwire Network"},
+      {0, "one\ntwo\n", "one\r\ntwo\r\n", TReceiverType::rcDomainOrComputer, "Alpha"}};
+  for (const auto& row : rows) {
+    TmainForm& f = Create();
+    ClickNode(row.child < 0 ? Root() : Child(row.child));
+    EXPECT_EQ(f.SelectedRecipient(), row.name);
+    Send(row.text);
+    ASSERT_EQ(fake.terminal->sent.size(), 1u);
+    const test::TSentMessage& sent = fake.terminal->sent[0];
+    EXPECT_EQ(sent.receiver, row.receiver);
+    EXPECT_EQ(sent.receiver_name, row.name);
+    EXPECT_EQ(sent.payload, Line(row.line) + std::string(1, '\0'));
+    EXPECT_EQ(f.ChatText(), "\r\n" + Line(row.line) + "\r\n");
+    EXPECT_EQ(f.EntryText(), "");
+    EXPECT_TRUE(fake.dialogs->notices.empty());
+  }
 }
 
 // Space and Enter choose the current node, an arrow key the node it moves to; each is
@@ -459,17 +473,6 @@ TEST_F(MainFormTest, TheKeyboardChoosesTheRecipientAndTabLeavesTheEntryBox) {
   Key(Ui(f).entry_box, Qt::Key_Tab, "\t");
   EXPECT_EQ(f.EntryText(), "\t\r\n");
   EXPECT_EQ(QApplication::focusWidget(), Ui(f).chat_box);
-}
-
-TEST_F(MainFormTest, SendingToAComputerAddressesItByItsNodeText) {
-  TmainForm& f = Create();
-  ClickNode(Child(0));
-  EXPECT_EQ(f.SelectedRecipient(), "Alpha");
-  Send("one\ntwo\n");
-  ASSERT_EQ(fake.terminal->sent.size(), 1u);
-  EXPECT_EQ(fake.terminal->sent[0].receiver, TReceiverType::rcDomainOrComputer);
-  EXPECT_EQ(fake.terminal->sent[0].receiver_name, "Alpha");
-  EXPECT_EQ(fake.terminal->sent[0].payload, Line("one\r\ntwo\r\n") + std::string(1, '\0'));
 }
 
 TEST_F(MainFormTest, KeyboardMovesAndClicksOnNothingKeepTheRecipient) {
@@ -751,22 +754,7 @@ TEST_F(MainFormTest, HiddenArrivalsNotifyWithTheCountUntilTheNotificationOpensTh
   }
 }
 
-TEST_F(MainFormTest, WithoutATrayAnArrivalRestoresAMinimisedWindow) {
-  TmainForm& f = Create();
-  fake.tray->registered = false;
-  f.SetOpenWindow(true);
-  f.ShowWindow();
-  f.showMinimized();
-  ProcessEvents();
-  ASSERT_TRUE(f.isMinimized());
-  fake.terminal->Deliver("wake up");
-  ProcessEvents();
-  EXPECT_FALSE(f.isMinimized());
-  EXPECT_TRUE(f.isVisible());
-  EXPECT_FALSE(fake.tray->Animated());
-}
-
-TEST_F(MainFormTest, TheChatBoxScrollsToItsNewestLine) {
+TEST_F(MainFormTest, TheChatBoxScrollsToItsNewestLineAndWhenFullDropsItsOldest) {
   TmainForm& f = Create();
   f.ShowWindow();
   for (int i = 0; i < 60; ++i) fake.terminal->Deliver("line " + std::to_string(i));
@@ -774,10 +762,6 @@ TEST_F(MainFormTest, TheChatBoxScrollsToItsNewestLine) {
   QScrollBar* bar = Ui(f).chat_box->verticalScrollBar();
   EXPECT_GT(bar->maximum(), 0);
   EXPECT_EQ(bar->value(), bar->maximum());
-}
-
-TEST_F(MainFormTest, AFullChatBoxDropsItsOldestLines) {
-  TmainForm& f = Create();
   f.ClearClick();
   f.SetChatCapacity(30);
   fake.terminal->Deliver("0123456789");  // 12 bytes with its line end
