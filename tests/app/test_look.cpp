@@ -62,31 +62,6 @@ std::pair<double, double> ContrastShareAndEdgeEnergy(QImage picture, QColor back
   return {visible ? contrasted / visible : 0, energy};
 }
 
-TEST(Look, PicturesAreDrawnForTheirScaleAndStandOutOnLightAndDark) {
-  std::vector<std::pair<std::string, QIcon>> all = {{"tray", pictures::TrayFrame(0)}, {"program", pictures::BuiltInProgramIcon()}};
-  for (int i = 0; i < pictures::kToolbarImageCount; ++i) all.push_back({"toolbar " + std::to_string(i), pictures::ToolbarPicture(i)});
-  for (int i = 0; i < pictures::kTreeImageCount; ++i) all.push_back({"tree " + std::to_string(i), pictures::TreePicture(i)});
-  for (const auto& [palette_name, palette] : Palettes()) {
-    QApplication::setPalette(palette);
-    for (const auto& [name, icon] : all) {
-      SCOPED_TRACE(name + " on " + palette_name.toStdString());
-      const QImage one = icon.pixmap(QSize(16, 16), 1.0).toImage();
-      for (double ratio : {1.5, 2.0}) {
-        const QImage big = icon.pixmap(QSize(16, 16), ratio).toImage();
-        EXPECT_NE(big, one.scaled(big.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)) << "blocky";
-        // Lines fall between pixels at 1.5x; at 2x every edge must be as sharp as at 1x.
-        EXPECT_TRUE(ratio != 2.0 || ContrastShareAndEdgeEnergy(big, Qt::white).second >
-                                        1.5 * ContrastShareAndEdgeEnergy(one, Qt::white).second) << "scaled up smoothly";
-      }
-      for (auto role : {QPalette::Window, QPalette::Base})  // the program's icon brings its own tile
-        EXPECT_TRUE(name == "program" || ContrastShareAndEdgeEnergy(one, palette.color(role)).first >= 0.5) << role;
-    }
-  }
-  QApplication::setPalette(Palettes().front().second);
-  // The installed theme's icon is an SVG, readable only with Qt's SVG plugins.
-  EXPECT_FALSE(QIcon(":/hallwire/icons/hallwire.svg").pixmap(64, 64).isNull()) << "no SVG icon engine";
-}
-
 QString Shown(QString text) { return text.replace(QRegularExpression("&(.)"), "\\1"); }  // access keys out
 
 // Every caption fits its control; every control lies inside its parent and its group's frame.
@@ -118,7 +93,9 @@ void ExpectNothingClipped(QWidget& window) {
   }
 }
 
-TEST(Look, NoCaptionIsClippedAndBothWindowsArePhotographed) {
+// On each palette: every picture is drawn for its scale and stands out; no caption of the
+// three windows is clipped, and each window is photographed.
+TEST(Look, PicturesStandOutAndNoCaptionIsClippedOnEveryPalette) {
   test::TempDir dir;
   setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);  // no window size kept from an earlier run
   test::TFakeParts fake;
@@ -127,8 +104,24 @@ TEST(Look, NoCaptionIsClippedAndBothWindowsArePhotographed) {
   TAbout about;
   const QString shots = QString::fromUtf8(std::getenv("HALLWIRE_TEST_HOME")) + "/shots";
   QDir().mkpath(shots);
+  std::vector<std::pair<std::string, QIcon>> all = {{"tray", pictures::TrayFrame(0)}, {"program", pictures::BuiltInProgramIcon()}};
+  for (int i = 0; i < pictures::kToolbarImageCount; ++i) all.push_back({"toolbar " + std::to_string(i), pictures::ToolbarPicture(i)});
+  for (int i = 0; i < pictures::kTreeImageCount; ++i) all.push_back({"tree " + std::to_string(i), pictures::TreePicture(i)});
   for (const auto& [palette_name, palette] : Palettes()) {
     QApplication::setPalette(palette);
+    for (const auto& [name, icon] : all) {
+      SCOPED_TRACE(name + " on " + palette_name.toStdString());
+      const QImage one = icon.pixmap(QSize(16, 16), 1.0).toImage();
+      for (double ratio : {1.5, 2.0}) {
+        const QImage big = icon.pixmap(QSize(16, 16), ratio).toImage();
+        EXPECT_NE(big, one.scaled(big.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)) << "blocky";
+        // Lines fall between pixels at 1.5x; at 2x every edge must be as sharp as at 1x.
+        EXPECT_TRUE(ratio != 2.0 || ContrastShareAndEdgeEnergy(big, Qt::white).second >
+                                        1.5 * ContrastShareAndEdgeEnergy(one, Qt::white).second) << "scaled up smoothly";
+      }
+      for (auto role : {QPalette::Window, QPalette::Base})  // the program's icon brings its own tile
+        EXPECT_TRUE(name == "program" || ContrastShareAndEdgeEnergy(one, palette.color(role)).first >= 0.5) << role;
+    }
     for (QWidget* window : std::initializer_list<QWidget*>{&main_form, &preferences, &about}) {
       window->show();
       QApplication::processEvents();
@@ -139,6 +132,8 @@ TEST(Look, NoCaptionIsClippedAndBothWindowsArePhotographed) {
     }
   }
   QApplication::setPalette(Palettes().front().second);
+  // The installed theme's icon is an SVG, readable only with Qt's SVG plugins.
+  EXPECT_FALSE(QIcon(":/hallwire/icons/hallwire.svg").pixmap(64, 64).isNull()) << "no SVG icon engine";
 }
 
 }  // namespace
