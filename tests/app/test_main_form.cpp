@@ -897,7 +897,9 @@ TEST_F(MainFormTest, KeyPanelsAreDimmedWhileTheirToggleIsOffAndDrawnOnce) {
   EXPECT_TRUE(Ui(f).status_bar->rect().contains(Ui(f).status_bar->PanelRect(4))) << "a panel runs past the bar";
 }
 
-TEST_F(MainFormTest, KeysInTheEntryBoxRepaintThePanelsAndInsertToggles) {
+// Keys in the entry box repaint the panels and Insert toggles; keys elsewhere do not
+// repaint, except a lock key, whose panel follows the lock once the key is released.
+TEST_F(MainFormTest, KeysRepaintTheirPanelsAndLockPanelsFollowTheLockOnRelease) {
   TmainForm& f = Create();
   f.ShowWindow();
   ProcessEvents();
@@ -906,15 +908,9 @@ TEST_F(MainFormTest, KeysInTheEntryBoxRepaintThePanelsAndInsertToggles) {
   EXPECT_EQ(fake.keys->on.count(VK_INSERT), 1u);
   EXPECT_FALSE(fake.keys->queries.empty());
   fake.keys->queries.clear();
-  // Keys elsewhere do not repaint.
   Key(Ui(f).recipient_tree, Qt::Key_Down);
   EXPECT_TRUE(fake.keys->queries.empty());
-}
 
-TEST_F(MainFormTest, LockPanelsFollowALockThatChangesWhenItsKeyIsReleased) {
-  TmainForm& f = Create();
-  f.ShowWindow();
-  ProcessEvents();
   fake.keys->on = {VK_CAPITAL, VK_NUMLOCK};
   for (QWidget* target : {static_cast<QWidget*>(Ui(f).entry_box), static_cast<QWidget*>(Ui(f).recipient_tree)}) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_CapsLock, Qt::NoModifier);
