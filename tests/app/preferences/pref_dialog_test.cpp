@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include "app/preferences/PrefForm.h"
 #include "desktop/Autostart.h"
 #include "desktop/ErrorBox.h"
+#include "desktop/FormPlacement.h"
 #include "platform/store/Profile.h"
 #include "platform/store/Registry.h"
 #include "platform/store/IniFile.h"
@@ -175,8 +177,26 @@ TEST_F(PrefDialogTest, AForeignRegistryValueIsReportedAndTheDialogStillReadsItsS
 
 // --- the window ---------------------------------------------------------------------
 
-TEST_F(PrefDialogTest, TabWalksTheControlsInTheDesignedOrderStartingAtOk) {
+TEST_F(PrefDialogTest, CaptionsHintsAndTabOrderStartingAtOk) {
   auto& pref = MakeDialog();
+  const std::pair<QString, QString> texts[] = {
+      {pref.windowTitle(), "Preferences"},
+      {pref.property("HelpContext").toString(), "4"},
+      {Control<QLabel>(pref, "Label5")->text(), "Incoming & Iconized"},
+      {Control<QLabel>(pref, "Label1")->text(), "Forground"},
+      {ui.iconizedOnlyBox->text(), "Only Incoming && Iconized"},
+      {ui.copyToChatButton->toolTip(), "Copy settings to Chat Window"},
+      {ui.copyToEntryButton->toolTip(), "Copy settings to Entry Window"},
+      {ui.defaultsButton->toolTip(), "Restore Default Settings"},
+      {QString::fromStdString(ui.iconizedSoundEdit->DialogTitle()), "Select sound for all Iconized ..."},
+      {QString::fromStdString(ui.incomingSoundEdit->DialogTitle()), "Select sound for all incoming..."},
+      {QString::fromStdString(ui.iconizedSoundEdit->Filter() + ui.incomingSoundEdit->Filter()),
+       "Wave Files|*.wavWave Files|*.wav"},
+      {QString::fromStdString(pref.Placement()->IniFileName() + " " + pref.Placement()->IniSection()),
+       "hwire.ini PrefForm"}};
+  for (const auto& [shown, expected] : texts) EXPECT_EQ(shown.toStdString(), expected.toStdString());
+  EXPECT_TRUE(ui.cancelButton->isDefault());
+
   std::vector<QWidget*> order;
   Exec([&] {
     QWidget* start = QApplication::focusWidget();
