@@ -28,13 +28,8 @@ namespace {
 
 // Sends a browse datagram as another computer of some workgroup would.
 void Inject(const Bytes& payload, const std::string& workgroup) {
-  TMailslotDatagram d;
-  d.type = TDatagramType::DirectGroup;
-  d.source_ip = CarrierSourceAddress();
-  d.source = {"OTHER", 0};
-  d.destination = {workgroup, 0x1D};
-  d.mailslot = "\\MAILSLOT\\BROWSE";
-  d.data = payload;
+  const TMailslotDatagram d{TDatagramType::DirectGroup, 0, CarrierSourceAddress(), 138, {"OTHER", 0}, {workgroup, 0x1D},
+                            "\\MAILSLOT\\BROWSE", payload};
   ASSERT_EQ(SendCarrierDatagram(EncodeDatagram(d), std::nullopt), 0u);
 }
 
