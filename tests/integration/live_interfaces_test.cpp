@@ -47,8 +47,8 @@ class LiveInterfaces : public TLanTest, public ::testing::WithParamInterface<TSc
 TEST_P(LiveInterfaces, TheOthersFollowTheChangeWithinTheTargets) {
   const TScenario& scenario = GetParam();
   const std::string old_address = lan_->Address(1);
-  if (scenario.subnets > 1) { ASSERT_EQ(lan_->MoveToSubnet(3, 1, 3), std::nullopt); }
-  if (scenario.link_down_at_start) { ASSERT_EQ(lan_->SetLink(1, false), std::nullopt); }
+  ASSERT_EQ(scenario.subnets > 1 ? lan_->MoveToSubnet(3, 1, 3) : std::nullopt, std::nullopt);
+  ASSERT_EQ(scenario.link_down_at_start ? lan_->SetLink(1, false) : std::nullopt, std::nullopt);
   TChild& listener = Listen(1);
   std::this_thread::sleep_for(300ms);
   if (scenario.link_down_at_start) {
@@ -92,9 +92,7 @@ TEST_P(LiveInterfaces, TheOthersFollowTheChangeWithinTheTargets) {
     for (const auto& line : Lines(Out(*names))) {
       std::istringstream in(line);
       long at = 0;
-      in >> at;
-      at -= change_ms;
-      if (at < 0) continue;
+      if (!(in >> at) || (at -= change_ms) < 0) continue;
       for (std::string address; in >> address;) {
         EXPECT_NE(address, old_address) << "answered with the old address " << at << " ms after the change";
         if (address == lan_->Address(1) && first < 0) first = at;

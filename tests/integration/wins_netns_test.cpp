@@ -1,8 +1,10 @@
 // The name service across a router with Samba's nmbd (host4) as the WINS server, on
 // the standard ports (nmbd asks a name's holder on 137): host1, host2 | host3 | host4.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -16,6 +18,7 @@ namespace {
 using namespace hw::test;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using ::testing::HasSubstr;
 
 class WinsNetns : public TLanTest {
  protected:
@@ -27,8 +30,8 @@ class WinsNetns : public TLanTest {
     for (const char* tool : {"nmbd", "nmblookup", "ss"})
       if (!Executable(tool)) GTEST_SKIP() << tool << " is not installed (Debian samba, samba-common-bin)";
     wins_ = lan_->Address(4);
-    const std::string folder = dir_->Path() + "/nmbd";
-    ASSERT_EQ(RunCommand({"mkdir", "-p", folder}, Environment(), dir_->Path()).code, 0);
+    const std::string folder = dir_->File("nmbd");
+    ASSERT_TRUE(std::filesystem::create_directories(folder));
     conf_ = dir_->File("smb.conf");
     // Names live 4 s at the server, so that refreshes come every 2 s.
     std::string text = "[global]\nnetbios name = WINSSRV\nworkgroup = OFFICE\nwins support = yes\n"
@@ -37,10 +40,10 @@ class WinsNetns : public TLanTest {
                        folder + "/log\n";
     for (const char* dir : {"lock directory", "state directory", "cache directory", "private dir", "pid directory"})
       text += std::string(dir) + " = " + folder + "/" + std::string(dir).substr(0, std::string(dir).find(' ')) + "\n";
-    hw::test::WriteFile(conf_, text);
+    WriteFile(conf_, text);
     Start(4, {"nmbd", "-F", "--no-process-group", "-s", conf_}, "nmbd");
-    ASSERT_TRUE(PollUntil([&] { return RunOn(4, {"ss", "-Hlun"}, 5s).out.find(wins_ + ":137") != std::string::npos; }, 10s)) << "nmbd did not start: " << hw::test::ReadFile(dir_->File("nmbd.err"))
-                       << hw::test::ReadFile(folder + "/log");
+    ASSERT_TRUE(PollUntil([&] { return RunOn(4, {"ss", "-Hlun"}, 5s).out.find(wins_ + ":137") != std::string::npos; }, 10s))
+        << "nmbd did not start: " << ReadFile(dir_->File("nmbd.err")) << ReadFile(folder + "/log");
     lan_->SetEnvironment("HALLWIRE_DGRAM_PORT=138");
     lan_->SetEnvironment("HALLWIRE_WINS=" + wins_);
     // host3 finds the server the administrator's way.
@@ -53,13 +56,11 @@ class WinsNetns : public TLanTest {
     return r.code == 0 && r.out.find(" " + name + "<00>") != std::string::npos;
   }
   // How long until nmbd's answer for name is `wanted`; nullopt when not within the wait.
-  std::optional<std::chrono::milliseconds> UntilResolves(const std::string& name, bool wanted,
-                                                         Clock::time_point since) {
+  auto UntilResolves(const std::string& name, bool wanted, Clock::time_point since) {
     return PollUntil([&] { return Resolves(name) == wanted; }, 8s, since);
   }
 
-  std::string wins_;
-  std::string conf_;
+  std::string wins_, conf_;
 };
 
 TEST_F(WinsNetns, ComputersRegisterRefreshResolveAcrossTheRouterAndRelease) {
@@ -132,13 +133,11 @@ TEST_F(WinsNetns, ADuplicateNameIsRefusedAndToldOnceOnEitherSideOfTheRouter) {
     std::this_thread::sleep_for(500ms);  // a second notice would have come by now
     const std::string err = Err(*duplicates.back());
     EXPECT_EQ(Lines(err).size(), 1u) << "host" << host << ": " << err;
-    EXPECT_NE(err.find("duplicate name exists on the network: the computer at " + lan_->Address(1) +
-                       " also uses the name HOST1"),
-              std::string::npos)
-        << "host" << host << ": " << err;
+    EXPECT_THAT(err, HasSubstr("duplicate name exists on the network: the computer at " + lan_->Address(1) +
+                               " also uses the name HOST1")) << "host" << host;
   }
   // The holder heard of the claim on its own subnet, not of the one behind the router.
-  EXPECT_NE(Err(l1).find("the computer at " + lan_->Address(2)), std::string::npos) << Err(l1);
+  EXPECT_THAT(Err(l1), HasSubstr("the computer at " + lan_->Address(2)));
   EXPECT_EQ(Lines(Err(l1)).size(), 1u) << Err(l1);
 
   const auto sent = Send(1, {"--all", "still here"});

@@ -47,7 +47,7 @@ std::string Ip(const char* text) {
   return std::string(reinterpret_cast<const char*>(&a), 4);
 }
 
-ifinfomsg Link(int index, unsigned flags) { return ifinfomsg{AF_UNSPEC, 0, 0, index, flags, 0}; }
+ifinfomsg Link(int index, unsigned flags) { return {AF_UNSPEC, 0, 0, index, flags, 0}; }
 ifaddrmsg Address(int family, unsigned index, unsigned char prefix) {
   return ifaddrmsg{static_cast<unsigned char>(family), prefix, 0, 0, index};
 }
@@ -64,13 +64,8 @@ std::string Describe(const std::vector<TInterfaceEvent>& events) {
 }
 
 TEST(InterfaceEvents, LinksAndIpv4AddressesAreReadAndEverythingElseSkipped) {
-  struct TCase {
-    const char* what;
-    TMessages messages;
-    std::size_t cut;  // bytes taken off the end
-    std::string expected;
-  };
-  TCase cases[] = {
+  // cut: bytes taken off the end
+  const struct { const char* what; TMessages messages; std::size_t cut; std::string expected; } cases[] = {
       {"a link up", TMessages().Add(RTM_NEWLINK, Link(4, IFF_UP | IFF_BROADCAST), {{IFLA_IFNAME, "eth0"}}), 0,
        "0:4:eth0:" + std::to_string(IFF_UP | IFF_BROADCAST) + ":0.0.0.0/0;"},
       {"a new address and a gone one in one read",
@@ -79,8 +74,7 @@ TEST(InterfaceEvents, LinksAndIpv4AddressesAreReadAndEverythingElseSkipped) {
            .Add(RTM_DELADDR, Address(AF_INET, 4, 24), {{IFA_ADDRESS, Ip("10.1.0.3")}}),
        0, "2:4:eth0:0:10.1.0.13/24;3:4::0:10.1.0.3/24;"},
       {"point-to-point: the local end, not the far one",
-       TMessages().Add(RTM_NEWADDR, Address(AF_INET, 7, 32),
-                       {{IFA_ADDRESS, Ip("10.9.0.1")}, {IFA_LOCAL, Ip("10.9.0.2")}}),
+       TMessages().Add(RTM_NEWADDR, Address(AF_INET, 7, 32), {{IFA_ADDRESS, Ip("10.9.0.1")}, {IFA_LOCAL, Ip("10.9.0.2")}}),
        0, "2:7::0:10.9.0.2/32;"},
       {"IPv6 addresses and routes are not ours",
        TMessages()
@@ -96,17 +90,16 @@ TEST(InterfaceEvents, LinksAndIpv4AddressesAreReadAndEverythingElseSkipped) {
            .Add(RTM_NEWADDR, Address(AF_INET, 4, 24), {{IFA_ADDRESS, Ip("10.1.0.13")}}),
        6, "0:3::0:0.0.0.0/0;"},
   };
-  for (auto& c : cases) {
-    auto& bytes = c.messages.bytes;
-    EXPECT_EQ(Describe(ParseInterfaceEvents(bytes.data(), bytes.size() - c.cut)), c.expected) << c.what;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(Describe(ParseInterfaceEvents(c.messages.bytes.data(), c.messages.bytes.size() - c.cut)), c.expected)
+        << c.what;
 }
 
 TEST(InterfaceUse, TheUserIsToldOnceWhenTheNetworkGoesAndOnceWhenItComesBack) {
   std::vector<std::string> notices;
   SetOnNetworkNotice([&](const std::string& text) { notices.push_back(text); });
   TPlatformConfig none, up;
-  up.interfaces = {{"eth0", 2, {inet_addr("10.1.0.3")}, {}, {}, false}};
+  up.interfaces = {{"eth0", 2, {inet_addr("10.1.0.3")}}};
   // Starting with a network says nothing; each change of state says one thing.
   for (const auto* config : {&up, &up, &none, &none, &none, &up, &up, &none})
     ReportInterfaceUse(*config);

@@ -2,6 +2,7 @@
 // responder's refusals (a fake defender shares the name port), and the WINS client
 // against a fake server at 127.0.0.2 that answers as Samba's nmbd does.
 #include <arpa/inet.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -15,6 +16,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/net/Config.h"
@@ -30,56 +32,49 @@ using namespace hw::win32;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
+using ::testing::HasSubstr;
 
 namespace {
 
 std::string Text(in_addr a) { return inet_ntoa(a); }
+in_addr Address(const char* text) { return {inet_addr(text)}; }
 
-in_addr Address(const char* text) {
-  in_addr a{};
-  inet_pton(AF_INET, text, &a);
-  return a;
+// A UDP socket bound to address:port that shares the port with others; -1 when it cannot bind.
+int UdpSocket(const char* address, std::uint16_t port) {
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const int one = 1;
+  setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &one, sizeof one);
+  sockaddr_in me{AF_INET, htons(port), Address(address), {}};
+  if (bind(fd, reinterpret_cast<sockaddr*>(&me), sizeof me) == 0) return fd;
+  close(fd);
+  return -1;
 }
 
 // A socket on the name port at `address` that records every request it reads and
 // answers through `reply` (which may send nothing).
 class TFakeNameNode {
  public:
-  struct TSeen {
-    TNamePacket packet;
-    Clock::time_point at;
-  };
-  // Sends to the asker from the node's socket, or (From) from another address of loopback.
+  struct TSeen { TNamePacket packet; Clock::time_point at; };
+  // Sends to the asker from the node's socket, or from `source`, another address of loopback.
   struct TSender {
     int fd;
     sockaddr_in asker;
-    void operator()(const Bytes& bytes) const {
-      sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&asker), sizeof asker);
-    }
-    void From(const char* source, const Bytes& bytes) const {
-      const int other = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-      sockaddr_in me{AF_INET, 0, Address(source), {}};
-      bind(other, reinterpret_cast<sockaddr*>(&me), sizeof me);
-      sendto(other, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&asker), sizeof asker);
-      close(other);
+    void operator()(const Bytes& bytes, const char* source = nullptr) const {
+      const int from = source ? UdpSocket(source, 0) : fd;
+      sendto(from, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&asker), sizeof asker);
+      if (source) close(from);
     }
   };
   using TReply = std::function<void(const TNamePacket&, const TSender&)>;
 
-  TFakeNameNode(const char* address, TReply reply) : reply_(std::move(reply)) {
-    fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    const int one = 1;
-    setsockopt(fd_, SOL_SOCKET, SO_REUSEPORT, &one, sizeof one);
-    sockaddr_in me{AF_INET, htons(Config().name_port), Address(address), {}};
-    bound_ = bind(fd_, reinterpret_cast<sockaddr*>(&me), sizeof me) == 0;
-    thread_ = std::thread([this] { Run(); });
-  }
+  TFakeNameNode(const char* address, TReply reply)
+      : reply_(std::move(reply)), fd_(UdpSocket(address, Config().name_port)), thread_([this] { Run(); }) {}
   ~TFakeNameNode() {
     stop_ = true;
     thread_.join();
     close(fd_);
   }
-  bool Bound() const { return bound_; }
+  bool Bound() const { return fd_ >= 0; }
   std::vector<TSeen> Seen() {
     std::lock_guard<std::mutex> lock(mutex_);
     return seen_;
@@ -99,10 +94,9 @@ class TFakeNameNode {
 
  private:
   void Run() {
-    while (!stop_) {
+    for (std::uint8_t buffer[600]; !stop_;) {
       pollfd p{fd_, POLLIN, 0};
       if (poll(&p, 1, 20) <= 0) continue;
-      std::uint8_t buffer[600];
       sockaddr_in from{};
       socklen_t size = sizeof from;
       const ssize_t got = recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &size);
@@ -117,12 +111,11 @@ class TFakeNameNode {
   }
 
   TReply reply_;
-  int fd_ = -1;
-  bool bound_ = false;
+  int fd_;
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
   std::vector<TSeen> seen_;
-  std::thread thread_;
+  std::thread thread_;  // last: it starts with the others set up
 };
 
 std::mutex g_notices_mutex;
@@ -150,11 +143,9 @@ std::vector<TNamePacket> AskResponder(const Bytes& bytes) {
   sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
   std::vector<TNamePacket> answers;
   pollfd p{fd, POLLIN, 0};
-  while (poll(&p, 1, 300) > 0) {
-    std::uint8_t buffer[600];
-    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
-    if (auto packet = DecodeNamePacket(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)))) answers.push_back(*packet);
-  }
+  for (std::uint8_t buffer[600]; poll(&p, 1, 300) > 0;)
+    if (auto packet = DecodeNamePacket(buffer, static_cast<std::size_t>(std::max<ssize_t>(recv(fd, buffer, 600, 0), 0))))
+      answers.push_back(*packet);
   close(fd);
   return answers;
 }
@@ -192,16 +183,12 @@ TEST_F(NameOwnership, TheBroadcastClaimIsRefusedByAHolderAndOursRefusesOthersThe
     EXPECT_EQ(Text(tries[0].packet.addresses.at(0)), "127.0.0.1") << name;
   }
   ASSERT_EQ(Notices().size(), 1u);
-  EXPECT_NE(Notices()[0].find("the computer at 127.0.0.1 also uses the name OWNHOST"), std::string::npos)
-      << Notices()[0];
+  EXPECT_THAT(Notices()[0], HasSubstr("the computer at 127.0.0.1 also uses the name OWNHOST"));
 
   holder.reset();
   // Another computer's claims on our names are refused, with its own claim sent back;
   // our own address and other names pass.
-  const struct {
-    TNameClaim claim;
-    bool refused;
-  } rows[] = {{{{"ownhost", 3}, 0, Address("10.9.9.9"), 300}, true},
+  const struct { TNameClaim claim; bool refused; } rows[] = {{{{"ownhost", 3}, 0, Address("10.9.9.9"), 300}, true},
               {{{"OWNHOST", 0}, kNbGroup, Address("10.9.9.9"), 300}, true},
               {{{"OWNHOST", 0}, 0, Address("127.0.0.1"), 300}, false},
               {{{"OTHER", 0}, 0, Address("10.9.9.9"), 300}, false}};
@@ -209,10 +196,9 @@ TEST_F(NameOwnership, TheBroadcastClaimIsRefusedByAHolderAndOursRefusesOthersThe
     const auto answers = AskResponder(EncodeNameRegistration(0x5151, row.claim, true));
     ASSERT_EQ(answers.size(), row.refused ? 1u : 0u) << row.claim.name.name;
     if (!row.refused) continue;
-    EXPECT_EQ(answers[0].id, 0x5151);
-    EXPECT_EQ(answers[0].rcode, kRcodeActive);
-    EXPECT_EQ(answers[0].flags, 0xAD86);
-    EXPECT_EQ(Text(answers[0].addresses.at(0)), "10.9.9.9");
+    const TNamePacket& a = answers[0];
+    EXPECT_EQ(std::make_tuple(int{a.id}, int{a.rcode}, int{a.flags}, Text(a.addresses.at(0))),
+              std::make_tuple(0x5151, int{kRcodeActive}, 0xAD86, std::string("10.9.9.9")));
   }
   // A release or a refresh takes nothing from us.
   EXPECT_TRUE(AskResponder(EncodeNameRelease(0x5252, {{"OWNHOST", 0}, 0, Address("10.9.9.9"), 0}, true)).empty());
@@ -301,7 +287,7 @@ TEST_F(NameOwnership, AnswersCountFromTheirOwnAddressAndTwoComputersDisputeAName
   TFakeNameNode node("0.0.0.0", [&](const TNamePacket& p, const auto& send) {
     const auto it = replies.find(p.name.name);
     if (p.opcode != kOpcodeQuery || it == replies.end()) return;
-    for (const auto& [given, from] : it->second) send.From(from, EncodeNameQueryResponse(p.id, p.name, Address(given), 300));
+    for (const auto& [given, from] : it->second) send(EncodeNameQueryResponse(p.id, p.name, Address(given), 300), from);
   });
   ASSERT_TRUE(node.Bound());
   EXPECT_EQ(Text(QueryName("faithful").address.value_or(in_addr{})), "127.0.0.3");
@@ -321,9 +307,7 @@ TEST_F(NameOwnership, AnswersCountFromTheirOwnAddressAndTwoComputersDisputeAName
               "The name RACED is claimed by the computers at 127.0.0.3 and 127.0.0.4; the message was not sent");
   }
   ASSERT_EQ(Notices().size(), told + 1);
-  EXPECT_NE(Notices().back().find("Two computers claim the name RACED: the computers at 127.0.0.3 and 127.0.0.4"),
-            std::string::npos)
-      << Notices().back();
+  EXPECT_THAT(Notices().back(), HasSubstr("Two computers claim the name RACED: the computers at 127.0.0.3 and 127.0.0.4"));
   VouchForAddress("raced", Address("127.0.0.4"));
   EXPECT_TRUE(WriteFile(w, "hi", 2, &written, nullptr)) << GetLastError();
   CloseHandle(w);

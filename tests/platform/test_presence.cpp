@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include "platform/net/AnswerPolicy.h"
@@ -16,26 +17,23 @@
 #include "platform/net/Mpr.h"
 #include "platform/net/Presence.h"
 #include "platform/net/RemoteTargets.h"
+#include "tests/support/PollUntil.h"
 
 using namespace hw::platform::net;
 using namespace hw::win32;
 using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
 // Sends a browse datagram as another computer of some workgroup would.
-void Inject(const std::vector<std::uint8_t>& payload, const std::string& workgroup, std::uint8_t suffix = 0x1D) {
-  TMailslotDatagram d;
-  d.type = TDatagramType::DirectGroup;
-  d.source_ip = CarrierSourceAddress();
-  d.source = {"OTHER", 0};
-  d.destination = {workgroup, suffix};
-  d.mailslot = "\\MAILSLOT\\BROWSE";
-  d.data = payload;
+void Inject(const Bytes& payload, const std::string& workgroup) {
+  const TMailslotDatagram d{TDatagramType::DirectGroup, 0, CarrierSourceAddress(), 138, {"OTHER", 0}, {workgroup, 0x1D},
+                            "\\MAILSLOT\\BROWSE", payload};
   ASSERT_EQ(SendCarrierDatagram(EncodeDatagram(d), std::nullopt), 0u);
 }
 
-THostAnnouncement Host(const std::string& name, std::uint32_t type, std::uint32_t period) {
+THostAnnouncement Host(const std::string& name, std::uint32_t type = 3, std::uint32_t period = 60000) {
   THostAnnouncement a;
   a.server_name = name;
   a.server_type = type;
@@ -43,37 +41,23 @@ THostAnnouncement Host(const std::string& name, std::uint32_t type, std::uint32_
   return a;
 }
 
-in_addr Ip(const char* text) {
-  in_addr a{};
-  inet_pton(AF_INET, text, &a);
-  return a;
-}
+in_addr Ip(const char* text) { return {inet_addr(text)}; }
+std::string Text(in_addr a) { return inet_ntoa(a); }
 
-std::string Text(in_addr a) {
-  char text[INET_ADDRSTRLEN];
-  inet_ntop(AF_INET, &a, text, sizeof text);
-  return text;
-}
-
-std::vector<std::uint8_t> Announcement(const std::string& name, std::uint32_t type = 3, std::uint32_t period = 300) {
+Bytes Announcement(const std::string& name, std::uint32_t type = 3, std::uint32_t period = 300) {
   auto a = Host(name, type, period);
   a.comment = "peer";
   return EncodeBrowseMessage(a);
 }
 
 bool Listed(const std::string& name) {
-  for (const auto& c : PresenceComputers())
-    if (c.name == name) return true;
-  return false;
+  const auto computers = PresenceComputers();
+  return std::any_of(computers.begin(), computers.end(), [&](const auto& c) { return c.name == name; });
 }
 
 bool WaitListed(const std::string& name, bool present, std::chrono::milliseconds timeout = 3s) {
-  const auto until = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < until) {
-    if (Listed(name) == present) return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return Listed(name) == present;
+  return hw::test::PollUntil([&] { return Listed(name) == present; }, timeout, std::chrono::steady_clock::now(), 20ms)
+      .has_value();
 }
 
 // Keeps this process announcing and listening while it lives.
@@ -85,88 +69,60 @@ struct OwnMailslot {
 }  // namespace
 
 TEST(BrowseMessages, HostAnnouncementLayout) {
-  THostAnnouncement a;
+  THostAnnouncement a = Host("HOST1", 3, 60000);
   a.update_count = 3;
-  a.periodicity_ms = 60000;
-  a.server_name = "HOST1";
-  a.server_type = 3;
   a.comment = "Hallwire";
   const auto bytes = EncodeBrowseMessage(a);
   ASSERT_EQ(bytes.size(), 32u + 9u);
-  EXPECT_EQ(bytes[0], 1);
-  EXPECT_EQ(bytes[1], 3);
+  // opcode, update count, server type, browser version 15.1, signature
+  for (const auto& [at, value] : {std::pair{0, 1}, {1, 3}, {24, 3}, {28, 15}, {29, 1}, {30, 0x55}, {31, 0xAA}})
+    EXPECT_EQ(bytes[at], value) << at;
   EXPECT_EQ(bytes[2] | bytes[3] << 8 | bytes[4] << 16, 60000);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[6])), "HOST1");
-  EXPECT_EQ(bytes[24], 3);
-  EXPECT_EQ(bytes[28], 15);
-  EXPECT_EQ(bytes[29], 1);
-  EXPECT_EQ(bytes[30], 0x55);
-  EXPECT_EQ(bytes[31], 0xAA);
   const auto back = DecodeBrowseMessage(bytes.data(), bytes.size());
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->server_name, "HOST1");
-  EXPECT_EQ(back->comment, "Hallwire");
-  EXPECT_EQ(back->periodicity_ms, 60000u);
+  EXPECT_EQ(std::tie(back->server_name, back->comment, back->periodicity_ms),
+            std::make_tuple(std::string("HOST1"), std::string("Hallwire"), 60000u));
 
   THostAnnouncement r;
   r.opcode = 2;
   r.comment = "ASKER";
-  const auto req = EncodeBrowseMessage(r);
-  EXPECT_EQ(req, (std::vector<std::uint8_t>{2, 0, 'A', 'S', 'K', 'E', 'R', 0}));
+  EXPECT_EQ(EncodeBrowseMessage(r), (Bytes{2, 0, 'A', 'S', 'K', 'E', 'R', 0}));
 }
 
 TEST(BrowseMessages, MalformedAnnouncementsDoNotParse) {
-  auto good = Announcement("GOOD");
+  const auto good = Announcement("GOOD");
   for (std::size_t n = 0; n < good.size(); ++n) EXPECT_FALSE(DecodeBrowseMessage(good.data(), n)) << n;
-  auto bad = good;
-  bad[31] = 0;  // signature
-  EXPECT_FALSE(DecodeBrowseMessage(bad.data(), bad.size()));
-  bad = good;
-  std::memset(&bad[6], 'X', 16);  // name without its zero
-  EXPECT_FALSE(DecodeBrowseMessage(bad.data(), bad.size()));
-  bad = good;
-  bad[6] = 0;  // empty name
-  EXPECT_FALSE(DecodeBrowseMessage(bad.data(), bad.size()));
-  bad = good;
-  bad[0] = 9;
-  EXPECT_FALSE(DecodeBrowseMessage(bad.data(), bad.size()));
+  const struct { std::size_t at, n; int value; const char* what; } spoils[] = {
+      {31, 1, 0, "signature"}, {6, 16, 'X', "name without its zero"}, {6, 1, 0, "empty name"}, {0, 1, 9, "opcode"}};
+  for (const auto& s : spoils) {
+    auto bad = good;
+    std::memset(&bad[s.at], s.value, s.n);
+    EXPECT_FALSE(DecodeBrowseMessage(bad.data(), bad.size())) << s.what;
+  }
 }
 
 TEST(PresenceTable, OneHostCannotTakeItOver) {
-  using Clock = std::chrono::steady_clock;
-  const auto t0 = Clock::now();
-  auto announce = [](const std::string& name, std::uint32_t type = 3, std::uint32_t period = 60000) {
-    return Host(name, type, period);
-  };
+  const auto t0 = std::chrono::steady_clock::now();
   TPresenceTable table;
-  struct TRow {
-    const char* what;
-    THostAnnouncement message;
-    const char* workgroup;
-    const char* from;
-    bool local;
-    bool accepted;
-  };
-  const TRow rows[] = {
-      {"a real computer", announce("REAL"), "OFFICE", "10.0.0.2", false, true},
-      {"a workgroup with a blank", announce("BLANKS"), "MY GROUP", "10.0.0.5", false, true},
-      {"a workgroup that is no NetBIOS name", announce("BADGROUP"), "A*B", "10.0.0.5", false, false},
-      {"another host claims a live name", announce("REAL"), "OFFICE", "10.0.0.66", false, false},
-      {"a goodbye from another host", announce("REAL", 0), "OFFICE", "10.0.0.66", false, false},
-      {"the flooder's first names", announce("FLOOD1"), "OFFICE", "10.0.0.66", false, true},
-      {"", announce("FLOOD2"), "OFFICE", "10.0.0.66", false, true},
-      {"", announce("FLOOD3"), "OFFICE", "10.0.0.66", false, true},
-      {"", announce("FLOOD4"), "OFFICE", "10.0.0.66", false, true},
-      {"one name too many", announce("FLOOD5"), "OFFICE", "10.0.0.66", false, false},
-      {"a known name again from its own host", announce("FLOOD4"), "OFFICE", "10.0.0.66", false, true},
-      {"this computer is not capped", announce("LOCAL1"), "OFFICE", "127.0.0.1", true, true},
-      {"", announce("LOCAL2"), "OFFICE", "127.0.0.1", true, true},
-      {"", announce("LOCAL3"), "OFFICE", "127.0.0.1", true, true},
-      {"", announce("LOCAL4"), "OFFICE", "127.0.0.1", true, true},
-      {"", announce("LOCAL5"), "OFFICE", "10.0.0.9", true, true},
-      {"this computer's goodbye from its other address", announce("LOCAL1", 0), "OFFICE", "10.0.0.9", true, true},
-      {"the real goodbye", announce("BLANKS", 0), "MY GROUP", "10.0.0.5", false, true},
-      {"a day-long period", announce("SLOW", 3, 86400000), "OFFICE", "10.0.0.7", false, true},
+  const struct { const char* what; THostAnnouncement message; const char *workgroup, *from; bool local, accepted; }
+  rows[] = {
+      {"a real computer", Host("REAL"), "OFFICE", "10.0.0.2", false, true},
+      {"a workgroup with a blank", Host("BLANKS"), "MY GROUP", "10.0.0.5", false, true},
+      {"a workgroup that is no NetBIOS name", Host("BADGROUP"), "A*B", "10.0.0.5", false, false},
+      {"another host claims a live name", Host("REAL"), "OFFICE", "10.0.0.66", false, false},
+      {"a goodbye from another host", Host("REAL", 0), "OFFICE", "10.0.0.66", false, false},
+      {"the flooder's first names", Host("FLOOD1"), "OFFICE", "10.0.0.66", false, true},
+      {"", Host("FLOOD2"), "OFFICE", "10.0.0.66", false, true},
+      {"", Host("FLOOD3"), "OFFICE", "10.0.0.66", false, true}, {"", Host("FLOOD4"), "OFFICE", "10.0.0.66", false, true},
+      {"one name too many", Host("FLOOD5"), "OFFICE", "10.0.0.66", false, false},
+      {"a known name again from its own host", Host("FLOOD4"), "OFFICE", "10.0.0.66", false, true},
+      {"this computer is not capped", Host("LOCAL1"), "OFFICE", "127.0.0.1", true, true},
+      {"", Host("LOCAL2"), "OFFICE", "127.0.0.1", true, true}, {"", Host("LOCAL3"), "OFFICE", "127.0.0.1", true, true},
+      {"", Host("LOCAL4"), "OFFICE", "127.0.0.1", true, true}, {"", Host("LOCAL5"), "OFFICE", "10.0.0.9", true, true},
+      {"this computer's goodbye from its other address", Host("LOCAL1", 0), "OFFICE", "10.0.0.9", true, true},
+      {"the real goodbye", Host("BLANKS", 0), "MY GROUP", "10.0.0.5", false, true},
+      {"a day-long period", Host("SLOW", 3, 86400000), "OFFICE", "10.0.0.7", false, true},
   };
   for (const auto& row : rows)
     EXPECT_EQ(table.Apply(row.message, row.workgroup, Ip(row.from), row.local, t0), row.accepted) << row.what;
@@ -176,26 +132,23 @@ TEST(PresenceTable, OneHostCannotTakeItOver) {
   EXPECT_FALSE(entries.count("LOCAL1"));
   EXPECT_EQ(entries.at("SLOW").periodicity_ms, kMaxAnnouncePeriodMs);
   // Once the real computer has been silent for three periods, the name is free.
-  const auto later = t0 + std::chrono::minutes(4);
-  EXPECT_TRUE(table.Apply(announce("REAL"), "OFFICE", Ip("10.0.0.66"), false, later));
+  EXPECT_TRUE(table.Apply(Host("REAL"), "OFFICE", Ip("10.0.0.66"), false, t0 + std::chrono::minutes(4)));
   EXPECT_FALSE(table.Entries().count("FLOOD1"));
 }
 
 TEST(PresenceTable, HoldsABigLanAndStaysBoundedAgainstAFlood) {
-  using Clock = std::chrono::steady_clock;
-  const auto t0 = Clock::now();
+  const auto t0 = std::chrono::steady_clock::now(), later = t0 + 1s;
   TPresenceTable table;
-  auto announce = [&](std::size_t n, std::uint32_t source, Clock::time_point at) {
+  auto announce = [&](std::size_t n, std::uint32_t source, std::chrono::steady_clock::time_point at) {
     return table.Apply(Host("PC" + std::to_string(n), 3, 600000), "OFFICE", in_addr{htonl(0x0A000000u + source)},
                        false, at);
   };
   // 5,000 computers, four to an address, all kept; PC0 heard a second before the rest.
   for (std::size_t n = 0; n < 5000; ++n)
-    ASSERT_TRUE(announce(n, static_cast<std::uint32_t>(n / 4), n ? t0 : t0 - std::chrono::seconds(1))) << n;
+    ASSERT_TRUE(announce(n, static_cast<std::uint32_t>(n / 4), n ? t0 : t0 - 1s)) << n;
   EXPECT_EQ(table.Entries().size(), 5000u);
   EXPECT_FALSE(announce(99999, 0, t0)) << "a fifth name from one address";
   // Beyond the bound a new name replaces the one silent longest.
-  const auto later = t0 + std::chrono::seconds(1);
   for (std::size_t n = 5000; n < kMaxPresenceEntries + 10; ++n)
     ASSERT_TRUE(announce(n, static_cast<std::uint32_t>(n / 4), later)) << n;
   EXPECT_EQ(table.Entries().size(), kMaxPresenceEntries);
@@ -236,12 +189,8 @@ TEST(PresenceTable, ASecondAddressDisputesANameThatLapsesWithinThreeMinutes) {
 
 TEST(AnswerPolicy, OnlyReachablePartnersAreAnsweredAndEachAtABoundedRate) {
   TPlatformConfig config;
-  config.interfaces.resize(1);
-  config.interfaces[0].address = Ip("10.77.1.5");
-  config.interfaces[0].netmask = Ip("255.255.255.0");
-  TRemoteTarget target;
-  target.address = Ip("192.0.2.9");
-  config.remote_targets = {target};
+  config.interfaces = {{"", 0, Ip("10.77.1.5"), Ip("255.255.255.0")}};
+  config.remote_targets = {{Ip("192.0.2.9"), ""}};
   const struct { const char* source; bool own_subnet, answered; } sources[] = {
       {"10.77.1.200", true, true},    {"127.0.0.1", true, true},  {"192.0.2.9", false, true},
       {"198.51.100.7", false, false}, {"10.77.2.7", false, false}, {"192.0.2.10", false, false}};
@@ -267,17 +216,13 @@ TEST(AnswerPolicy, OnlyReachablePartnersAreAnsweredAndEachAtABoundedRate) {
 }
 
 TEST(AnswerDelay, GrowsWithTheListSoThatALanAnswersAtAboutTwoHundredASecond) {
-  struct TRow {
-    std::size_t computers;
-    std::chrono::milliseconds bound;
-    std::size_t most_per_second;  // of the answers drawn below, in any one second
-  };
-  const TRow rows[] = {
+  // most_per_second: of the answers drawn below, in any one second
+  const struct { std::size_t computers; std::chrono::milliseconds bound; std::size_t most_per_second; } rows[] = {
       {0, 500ms, 1},       {3, 500ms, 3},         {71, 500ms, 71},        {72, 504ms, 72},
       {1000, 7000ms, 200}, {4000, 28000ms, 200},  {5000, 30000ms, 240},   {100000, 30000ms, 100000},
   };
   std::mt19937 rng(7);
-  for (const TRow& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.computers);
     const auto bound = AnswerDelayBound(row.computers);
     EXPECT_EQ(bound, row.bound);
@@ -300,9 +245,7 @@ TEST(RemoteTargets, ListsReadAsSambaWritesThem) {
   // read: address[/workgroup] of each target read, blank-separated
   const struct { const char* text; bool whole; const char* read; } rows[] = {
       {"10.77.2.255/staff 10.77.2.7", true, "10.77.2.255/STAFF 10.77.2.7"},
-      {" 10.1.1.1,10.1.1.2\t", true, "10.1.1.1 10.1.1.2"},
-      {"", true, ""},
-      {"branch.example 10.1.1.1", false, "10.1.1.1"},
+      {" 10.1.1.1,10.1.1.2\t", true, "10.1.1.1 10.1.1.2"}, {"", true, ""}, {"branch.example 10.1.1.1", false, "10.1.1.1"},
       {"10.1.1.1/ 10.1.1.2/A:B 0.0.0.0 10.1.1.3/SIXTEEN_LETTERS_", false, ""},
   };
   for (const auto& row : rows) {
@@ -320,8 +263,7 @@ TEST(RemoteTargets, ListsReadAsSambaWritesThem) {
 TEST(RemoteTargets, UserSettingsComeBeforeTheEnvironment) {
   // first: the first target's address, "" for none
   const struct { const char *user, *env, *first; bool error; } rows[] = {
-      {"10.1.1.1", "10.2.2.2", "10.1.1.1", false},
-      {"", "10.2.2.2/STAFF", "10.2.2.2", false},
+      {"10.1.1.1", "10.2.2.2", "10.1.1.1", false}, {"", "10.2.2.2/STAFF", "10.2.2.2", false},
       {"", "not-an-address", "", true},
       {"not-an-address 10.1.1.3", "not-an-address", "10.1.1.3", false},
   };
@@ -357,10 +299,7 @@ TEST(Presence, OwnComputerAndPeersComeAndGo) {
   Inject(Announcement("ELSEWHERE"), "OTHERGROUP");
   EXPECT_TRUE(WaitListed("PEER1", true));
   // Datagrams are handled on the carrier's thread: wait until the second one was seen.
-  const auto until = std::chrono::steady_clock::now() + 3s;
-  while (!PresenceKnowsWorkgroup("othergroup") && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(10ms);
-  EXPECT_TRUE(PresenceKnowsWorkgroup("othergroup"));
+  EXPECT_TRUE(hw::test::PollUntil([] { return PresenceKnowsWorkgroup("othergroup"); }, 3s));
   EXPECT_FALSE(Listed("ELSEWHERE"));  // another workgroup's computer
   // Garbage changes nothing.
   Inject({1, 2, 3}, "TESTGROUP");
@@ -399,48 +338,52 @@ TEST(Enumeration, TwoStagesWithBufferRules) {
   OwnMailslot own;
   for (int i = 0; i < 5; ++i) Inject(Announcement("PC" + std::to_string(i), 3, 5000), "TESTGROUP");
   ASSERT_TRUE(WaitListed("PC4", true));
-
   std::vector<char> buffer(32768);
+  HANDLE h = 0;
+  DWORD count = 0, size = 0;
+  const auto open = [&h](NETRESOURCEA* container) {
+    return WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, container, &h);
+  };
+  // Reads up to `asked` records into `bytes` of the buffer; count and size say what came.
+  const auto read = [&](DWORD asked, DWORD bytes) {
+    count = asked;
+    size = bytes;
+    return WNetEnumResourceA(h, &count, buffer.data(), &size);
+  };
+  const auto record = [&buffer](DWORD i) {
+    NETRESOURCEA r;
+    std::memcpy(&r, buffer.data() + i * sizeof r, sizeof r);
+    return r;
+  };
+  const auto str = [](const char* text) { return std::string(text ? text : "(null)"); };
+
   NETRESOURCEA request{RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEDISPLAYTYPE_DOMAIN, RESOURCEUSAGE_CONTAINER,
                        nullptr, nullptr, nullptr, nullptr};
-  HANDLE h = 0;
-  ASSERT_EQ(WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, &request, &h), NO_ERROR);
-  DWORD count = 1, size = static_cast<DWORD>(buffer.size());
-  ASSERT_EQ(WNetEnumResourceA(h, &count, buffer.data(), &size), NO_ERROR);
+  ASSERT_EQ(open(&request), NO_ERROR);
+  ASSERT_EQ(read(1, 32768), NO_ERROR);
   ASSERT_EQ(count, 1u);
-  NETRESOURCEA top;
-  std::memcpy(&top, buffer.data(), sizeof top);
-  EXPECT_STREQ(top.lpRemoteName, "TESTGROUP");
-  EXPECT_EQ(top.dwDisplayType, RESOURCEDISPLAYTYPE_DOMAIN);
-  EXPECT_STREQ(top.lpProvider, kProviderName);
-  count = 1;
-  EXPECT_EQ(WNetEnumResourceA(h, &count, buffer.data(), &size), ERROR_NO_MORE_ITEMS);
+  NETRESOURCEA top = record(0);
+  EXPECT_EQ(std::make_tuple(str(top.lpRemoteName), top.dwDisplayType, str(top.lpProvider)),
+            std::make_tuple(std::string("TESTGROUP"), DWORD{RESOURCEDISPLAYTYPE_DOMAIN}, std::string(kProviderName)));
+  EXPECT_EQ(read(1, size), ERROR_NO_MORE_ITEMS);
   EXPECT_EQ(WNetCloseEnum(h), NO_ERROR);
   EXPECT_EQ(WNetCloseEnum(h), ERROR_INVALID_HANDLE);
 
   std::string workgroup = top.lpRemoteName;
   top.lpRemoteName = workgroup.data();
-  ASSERT_EQ(WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, &top, &h), NO_ERROR);
+  ASSERT_EQ(open(&top), NO_ERROR);
   // A buffer too small for one record asks for more.
-  count = 1024;
-  size = 20;
-  EXPECT_EQ(WNetEnumResourceA(h, &count, buffer.data(), &size), ERROR_MORE_DATA);
+  EXPECT_EQ(read(1024, 20), ERROR_MORE_DATA);
   EXPECT_GT(size, sizeof(NETRESOURCEA));
   // Two at a time, in name order, then the rest.
-  count = 2;
-  size = static_cast<DWORD>(buffer.size());
-  ASSERT_EQ(WNetEnumResourceA(h, &count, buffer.data(), &size), NO_ERROR);
+  ASSERT_EQ(read(2, 32768), NO_ERROR);
   ASSERT_EQ(count, 2u);
-  NETRESOURCEA r;
-  std::memcpy(&r, buffer.data(), sizeof r);
-  EXPECT_STREQ(r.lpRemoteName, "\\\\PC0");
-  EXPECT_EQ(r.dwDisplayType, RESOURCEDISPLAYTYPE_SERVER);
-  EXPECT_STREQ(r.lpProvider, kProviderName);
-  count = 1024;
-  ASSERT_EQ(WNetEnumResourceA(h, &count, buffer.data(), &size), NO_ERROR);
+  const NETRESOURCEA first = record(0);
+  EXPECT_EQ(std::make_tuple(str(first.lpRemoteName), first.dwDisplayType, str(first.lpProvider)),
+            std::make_tuple(std::string("\\\\PC0"), DWORD{RESOURCEDISPLAYTYPE_SERVER}, std::string(kProviderName)));
+  ASSERT_EQ(read(1024, size), NO_ERROR);
   EXPECT_GE(count, 4u);  // PC2..PC4, this computer, and peers of earlier cases
-  count = 1024;
-  EXPECT_EQ(WNetEnumResourceA(h, &count, buffer.data(), &size), ERROR_NO_MORE_ITEMS);
+  EXPECT_EQ(read(1024, size), ERROR_NO_MORE_ITEMS);
   WNetCloseEnum(h);
 
   // A listing past 1,024 names continues across reads of any size, each name once.
@@ -448,19 +391,12 @@ TEST(Enumeration, TwoStagesWithBufferRules) {
   ASSERT_TRUE(WaitListed("MANY1099", true));  // the last one sent
   for (const auto& [asked, bytes] : std::vector<std::pair<DWORD, DWORD>>{{0xFFFFFFFF, 32768}, {7, 32768}, {1024, 700}}) {
     SCOPED_TRACE(bytes);
-    ASSERT_EQ(WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, &top, &h), NO_ERROR);
+    ASSERT_EQ(open(&top), NO_ERROR);
     std::vector<std::string> names;
-    for (;;) {
-      count = asked;
-      size = bytes;
-      const DWORD result = WNetEnumResourceA(h, &count, buffer.data(), &size);
-      if (result == ERROR_NO_MORE_ITEMS) break;
+    for (DWORD result; (result = read(asked, bytes)) != ERROR_NO_MORE_ITEMS;) {
       ASSERT_EQ(result, NO_ERROR);
       ASSERT_GT(count, 0u);
-      for (DWORD i = 0; i < count; ++i) {
-        std::memcpy(&r, buffer.data() + i * sizeof r, sizeof r);
-        names.push_back(r.lpRemoteName);
-      }
+      for (DWORD i = 0; i < count; ++i) names.push_back(record(i).lpRemoteName);
     }
     WNetCloseEnum(h);
     EXPECT_GE(names.size(), 1100u);
@@ -469,9 +405,7 @@ TEST(Enumeration, TwoStagesWithBufferRules) {
     EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.rfind("\\\\MANY", 0) == 0; }),
               1100);
   }
-
-  NETRESOURCEA unknown = top;
   std::string other = "NOSUCHGROUP";
-  unknown.lpRemoteName = other.data();
-  EXPECT_NE(WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, RESOURCEUSAGE_CONTAINER, &unknown, &h), NO_ERROR);
+  top.lpRemoteName = other.data();
+  EXPECT_NE(open(&top), NO_ERROR);
 }
