@@ -35,13 +35,16 @@ const std::string kHost2 = "EIEPFDFEDCCACACACACACACACACACAAA";
 const std::string kNamehost = "EOEBENEFEIEPFDFECACACACACACACAAA";
 const std::string kNamehost03 = "EOEBENEFEIEPFDFECACACACACACACAAD";
 
-// Hex bytes, with the first-level encoded name (32 letters) spliced in at "%".
-Bytes Packet(const std::string& hex, const std::string& encoded_name = kHost2) {
+// Hex bytes, with the first-level encoded name (32 letters) spliced in at "%"; a second
+// "%" gets `second_name` where one is given.
+Bytes Packet(const std::string& hex, const std::string& encoded_name = kHost2, const std::string& second_name = "") {
   Bytes out;
+  int names = 0;
   for (std::size_t i = 0; i < hex.size(); ++i) {
     if (hex[i] == ' ') continue;
     if (hex[i] == '%') {
-      out.insert(out.end(), encoded_name.begin(), encoded_name.end());
+      const std::string& name = ++names > 1 && !second_name.empty() ? second_name : encoded_name;
+      out.insert(out.end(), name.begin(), name.end());
       continue;
     }
     out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
@@ -161,8 +164,8 @@ TEST(NamePackets, PacketsWhoseFieldsDisagreeWithTheirSizeAreDroppedAndCounted) {
       {"more node names than the data holds", Packet(kStatusHead + " 00 37 04" + kStatusNames.substr(2), kWildcard)},
       {"node status data longer than the packet", Packet(kStatusHead + " 00 66 " + kStatusNames + Zeros(46), kWildcard)},
       {"node status without its name count", Packet(kStatusHead + " 00 00", kWildcard)},
-      {"another name repeated", Packet(kClaim + " 00 00 20 00 01 20 EIEPFDFEDDCACACACACACACACACACAAA 00 00 20 00 01 00 04 93"
-                                       " E0 00 06 00 00 0A 01 02 03")},
+      {"another name repeated", Packet(kClaim + " 00 00 20 00 01 20 % 00 00 20 00 01 00 04 93 E0 00 06 00 00 0A 01 02 03",
+                                       kHost2, "EIEPFDFEDDCACACACACACACACACACAAA")},
       {"claim data of five bytes",
        Packet(kClaim + " 00 00 20 00 01 C0 0C 00 20 00 01 00 04 93 E0 00 05 00 00 0A 01 02")},
       {"claim without its record", Packet("12 34 29 10 00 01 00 00 00 00 00 00 20 % 00 00 20 00 01")},
