@@ -214,6 +214,23 @@ struct TAnswer {
 // claims the name: nodes of one LAN answer within milliseconds of each other.
 constexpr auto kSecondAnswerWait = std::chrono::milliseconds(80);
 
+// The next successful answer to request `id` that reaches fd before `until`; from
+// gets its sender. Anything else read meanwhile is dropped.
+std::optional<TNamePacket> NextAnswer(int fd, std::uint16_t id, Clock::time_point until, sockaddr_in& from) {
+  std::uint8_t buffer[1500];
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+    if (left <= 0) return std::nullopt;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+    socklen_t from_size = sizeof from;
+    const ssize_t got = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &from_size);
+    if (got <= 0) continue;
+    auto answer = DecodeNamePacket(buffer, static_cast<std::size_t>(got));
+    if (answer && answer->response && answer->id == id && answer->rcode == 0) return answer;
+  }
+}
+
 // The positive answers to a broadcast query for name<00>: every one within the wait
 // with `all`, else those of the moment after the first.
 std::vector<TAnswer> Ask(const std::string& name, bool all) {
@@ -238,19 +255,10 @@ std::vector<TAnswer> Ask(const std::string& name, bool all) {
     sendto(fd, query.data(), query.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
   }
   auto until = Clock::now() + kQueryWait;
-  std::uint8_t buffer[576];
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-    if (left <= 0) break;
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(left)) <= 0) continue;
-    sockaddr_in from{};
-    socklen_t from_size = sizeof from;
-    const ssize_t got = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &from_size);
-    if (got <= 0) continue;
-    const auto answer = DecodeNamePacket(buffer, static_cast<std::size_t>(got));
-    if (!answer || !answer->response || answer->id != id || answer->rcode != 0 || answer->addresses.empty() ||
-        answer->name.suffix != kSuffixWorkstation || !EqualsNoCase(answer->name.name, name))
+  sockaddr_in from{};
+  while (const auto answer = NextAnswer(fd, id, until, from)) {
+    if (answer->addresses.empty() || answer->name.suffix != kSuffixWorkstation ||
+        !EqualsNoCase(answer->name.name, name))
       continue;
     // Anyone can send an answer; only one that comes from an address it gives is
     // that computer speaking for itself, so a host cannot point a name elsewhere.
@@ -338,24 +346,15 @@ std::optional<std::string> AskNodeName(in_addr address) {
   to.sin_port = htons(Config().name_port);
   to.sin_addr = address;
   std::optional<std::string> found;
-  std::uint8_t buffer[1500];
+  sockaddr_in from{};
   for (int attempt = 0; attempt < kNodeStatusTries && !found; ++attempt) {
     const std::uint16_t id = next_id++;
     const auto request = EncodeNodeStatusRequest(id);
     sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
     for (const auto until = Clock::now() + kNodeStatusWait; !found;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-      if (left <= 0) break;
-      pollfd p{fd, POLLIN, 0};
-      if (poll(&p, 1, static_cast<int>(left)) <= 0) continue;
-      sockaddr_in from{};
-      socklen_t from_size = sizeof from;
-      const ssize_t got = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &from_size);
-      if (got <= 0 || from.sin_addr.s_addr != address.s_addr) continue;
-      const auto answer = DecodeNamePacket(buffer, static_cast<std::size_t>(got));
-      if (!answer || !answer->response || answer->id != id || answer->rcode != 0 ||
-          answer->question_type != kNameTypeNbstat)
-        continue;
+      const auto answer = NextAnswer(fd, id, until, from);
+      if (!answer) break;
+      if (from.sin_addr.s_addr != address.s_addr || answer->question_type != kNameTypeNbstat) continue;
       for (const auto& entry : answer->node_names)
         if (entry.name.suffix == kSuffixWorkstation && !(entry.flags & kNodeNameGroup) &&
             ValidNetbiosName(entry.name.name)) {
