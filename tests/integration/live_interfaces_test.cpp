@@ -71,6 +71,8 @@ TEST_P(LiveInterfaces, TheOthersFollowTheChangeWithinTheTargets) {
   }
   const auto changed = Clock::now();
   ASSERT_EQ(scenario.change(*lan_), std::nullopt);
+  // A query asked while the change was still being made may get the old address.
+  const auto made_ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - changed).count();
 
   const auto listed = PollUntil(
       [&] {
@@ -94,7 +96,9 @@ TEST_P(LiveInterfaces, TheOthersFollowTheChangeWithinTheTargets) {
       long at = 0;
       if (!(in >> at) || (at -= change_ms) < 0) continue;
       for (std::string address; in >> address;) {
-        EXPECT_NE(address, old_address) << "answered with the old address " << at << " ms after the change";
+        if (at > made_ms) {
+          EXPECT_NE(address, old_address) << "answered with the old address " << at << " ms after the change";
+        }
         if (address == lan_->Address(1) && first < 0) first = at;
       }
     }
